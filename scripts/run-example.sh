@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the solver on the bundled example
+# job (a small plate with a cold runner). The job's results are written next to
+# its input files in a scratch copy under build/example-run/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/build.sh
+run_dir=build/example-run
+rm -rf "$run_dir"
+mkdir -p "$run_dir"
+cp examples/plate/plate.* "$run_dir"/
+status=0
+./build/bin/fluxar "$run_dir/plate" || status=$?
+echo
+echo "fluxar exit status: $status; job files and log in $run_dir/"
+# fluxar ends a finished run with status 1 and a failed one with 255.
+[ "$status" -eq 1 ]
