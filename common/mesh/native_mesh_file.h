@@ -19,7 +19,7 @@
 
 namespace kv {
 
-// Writes the whole model as a ".fem" file (C-Mold layout): element numbers are
+// Writes the whole model as a ".fem" file: element numbers are
 // index+1, paired numbers 0, property blocks only for the categories that the
 // variant names (no Cooling surface, no Mold surface; Part dual surface is
 // written as "Part surface").

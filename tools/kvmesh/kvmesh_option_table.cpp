@@ -1,0 +1,37 @@
+// The rows of kvmesh's option table. Add an option by adding a row (with its
+// store and run functions above it) and, when it keeps settings, a field of
+// KvmeshOptions.
+
+#include "tools/kvmesh/kvmesh_options.h"
+
+namespace kv {
+namespace {
+
+int StoreFormat(KvmeshOptions& options, const std::vector<std::string>& arguments, std::string&) {
+  options.input_format = arguments[0];
+  return 1;
+}
+
+int StoreOutputFormat(KvmeshOptions& options, const std::vector<std::string>& arguments, std::string&) {
+  options.output_format = arguments[0];
+  return 1;
+}
+
+int StoreHelp(KvmeshOptions& options, const std::vector<std::string>&, std::string&) {
+  options.help = true;
+  return 1;
+}
+
+}  // namespace
+
+const std::vector<KvmeshOption>& KvmeshOptionTable() {
+  static const std::vector<KvmeshOption> table = {
+      {"--format", "NAME", 1, "read INPUT as format NAME whatever its extension", StoreFormat, nullptr},
+      {"--output-format", "NAME", 1, "write OUTPUT as format NAME whatever its extension",
+       StoreOutputFormat, nullptr},
+      {"--help", "", 0, "print this text", StoreHelp, nullptr},
+  };
+  return table;
+}
+
+}  // namespace kv
