@@ -38,6 +38,18 @@ ResultEntry PropertyEntry(const char* name, int frame, size_t element_count) {
 
 }  // namespace
 
+const char* ResultLocationName(int location) {
+  switch (location) {
+    case kNodalResult: return "nodal";
+    case kElementResult: return "element";
+    case kTwoSidedResult: return "element two-sided";
+    case kGlobalResult: return "global scalar";
+    case kElementVectorResult: return "element vector";
+    case kHighlightResult: return "highlight";
+  }
+  return "unknown";
+}
+
 int QuantityCodeOfUnit(const std::string& unit) {
   for (const UnitCode& u : kUnitCodes)
     if (unit == u.unit) return u.code;

@@ -82,6 +82,10 @@ struct ResultSet {
   int current = -1;            // 0-based index of the current entry, -1 none
 };
 
+// Name of a location kind for reports: "nodal", "element", "element two-sided",
+// "global scalar", "element vector", "highlight"; "unknown" for other codes.
+const char* ResultLocationName(int location);
+
 // Quantity code of a unit text ("Pa" -> 5, "MPa" -> 9).
 int QuantityCodeOfUnit(const std::string& unit);
 

@@ -127,6 +127,26 @@ TEST(ResultReader, ReadsEveryBlockTheSolverWrites) {
   }
 }
 
+// Files written on Windows end their lines in CR LF; they read the same.
+TEST(ResultReader, CarriageReturnsAreNotPartOfTheText) {
+  const MeshModel mesh = SmallMesh(3, 3);
+  TokenReader r;
+  ASSERT_EQ(OpenTokenReader(r, std::string(KV_SOURCE_DIR) + "/common/tests/data/result_blocks.f2D"), 1);
+  std::string crlf;
+  for (char ch : r.text) {
+    if (ch == '\n') crlf += '\r';
+    crlf += ch;
+  }
+  ResultSet set;
+  std::string message;
+  ASSERT_EQ(ReadText(set, mesh, crlf, message), 1) << message;
+  ASSERT_EQ(set.entries.size(), 12u);
+  EXPECT_EQ(set.entries[4].unit, "m/s");
+  EXPECT_EQ(set.entries[3].unit, "");
+  ASSERT_EQ(set.entries[9].highlights.size(), 1u);
+  EXPECT_FLOAT_EQ(set.entries[9].highlights[0].values[5], 0.55f);
+}
+
 TEST(ResultReader, AppendsBehindTheBuiltInEntriesAndTwiceWhenReadTwice) {
   MeshModel mesh = SmallMesh(2, 3);
   mesh.elements[0].type = kTriangle;
