@@ -3,6 +3,7 @@
 // KvmeshOptions.
 
 #include "tools/kvmesh/kvmesh_options.h"
+#include "tools/kvmesh/kvmesh_results.h"
 
 namespace kv {
 namespace {
@@ -22,6 +23,15 @@ int StoreHelp(KvmeshOptions& options, const std::vector<std::string>&, std::stri
   return 1;
 }
 
+int StoreResults(KvmeshOptions& options, const std::vector<std::string>& arguments, std::string&) {
+  options.results = arguments[0];
+  return 1;
+}
+
+int RunResults(MeshModel& model, const KvmeshOptions& options, std::ostream& out, std::string& error) {
+  return ReportResults(model, options.results, out, error);
+}
+
 }  // namespace
 
 const std::vector<KvmeshOption>& KvmeshOptionTable() {
@@ -29,6 +39,8 @@ const std::vector<KvmeshOption>& KvmeshOptionTable() {
       {"--format", "NAME", 1, "read INPUT as format NAME whatever its extension", StoreFormat, nullptr},
       {"--output-format", "NAME", 1, "write OUTPUT as format NAME whatever its extension",
        StoreOutputFormat, nullptr},
+      {"--results", "FILE", 1, "read the result FILE against the mesh and list its entries", StoreResults,
+       RunResults},
       {"--help", "", 0, "print this text", StoreHelp, nullptr},
   };
   return table;

@@ -17,6 +17,7 @@ struct KvmeshOptions {
   std::string input_format;    // --format NAME, empty: by extension
   std::string output_format;   // --output-format NAME, empty: by extension
   bool help = false;           // --help
+  std::string results;         // --results FILE, empty: none
   // Options added by later rows store their settings here.
 };
 
