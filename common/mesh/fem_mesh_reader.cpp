@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/mesh/mesh_file_records.h"
@@ -14,12 +15,8 @@ namespace kv {
 
 int ReadMeshFem(MeshModel& model, const std::string& path, std::string& error) {
   TokenReader reader;
-  if (OpenTokenReader(reader, path) != 1) {
-    error = path + ": cannot open the file";
-    return -1;
-  }
   MeshFileRecords file;
-  if (!ScanMeshFile(reader, false, file, error) || !CheckMeshFileCounts(reader, file, error)) return 0;
+  if (int loaded = LoadMeshFile(path, false, reader, file, error); loaded != 1) return loaded;
 
   const int base_property = static_cast<int>(model.properties.size());
   const int base_node = static_cast<int>(model.nodes.size());
@@ -98,9 +95,7 @@ int ReadMeshFem(MeshModel& model, const std::string& path, std::string& error) {
     elements.push_back(e);
   }
 
-  model.properties.insert(model.properties.end(), properties.begin(), properties.end());
-  model.nodes.insert(model.nodes.end(), nodes.begin(), nodes.end());
-  model.elements.insert(model.elements.end(), elements.begin(), elements.end());
+  AppendRead(model, std::move(properties), std::move(nodes), std::move(elements));
   return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "common/mesh/mesh_file_records.h"
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -188,6 +189,57 @@ int CheckMeshFileCounts(const TokenReader& reader, const MeshFileRecords& record
     return 0;
   }
   return 1;
+}
+
+int LoadMeshFile(const std::string& path, bool solver_keywords, TokenReader& reader,
+                 MeshFileRecords& records, std::string& error) {
+  if (OpenTokenReader(reader, path) != 1) {
+    error = path + ": cannot open the file";
+    return -1;
+  }
+  if (!ScanMeshFile(reader, solver_keywords, records, error)) return 0;
+  return CheckMeshFileCounts(reader, records, error);
+}
+
+int ElementNumbersByPosition(const TokenReader& reader, const ElementRecordInFile& record,
+                             const RecordCounts& counts, const RecordCounts& bases, Element& element,
+                             std::string& error) {
+  std::string where = WhereRecord(reader, record.line) + ElementTypeKeyword(record.type) + " " +
+                      std::to_string(record.number) + ": ";
+  auto outside = [&](const char* what, int number, int count) {
+    error = where + what + " number " + std::to_string(number) + " outside 1.." + std::to_string(count);
+    return 0;
+  };
+  element.type = record.type;
+  element.node_count = ElementTypeNodeCount(record.type);
+  for (int i = 0; i < element.node_count; ++i) {
+    if (record.nodes[i] < 1 || record.nodes[i] > counts.nodes) return outside("node", record.nodes[i], counts.nodes);
+    element.nodes[i] = record.nodes[i] - 1 + bases.nodes;
+  }
+  if (record.property == -1) {
+    element.property = -1;
+  } else if (record.property >= 1 && record.property <= counts.properties) {
+    element.property = record.property - 1 + bases.properties;
+  } else {
+    return outside("property", record.property, counts.properties);
+  }
+  // -1 (and 0, as the ".fem" variant writes it): not paired.
+  if (record.paired == -1 || record.paired == 0) {
+    element.paired = -1;
+  } else if (record.paired >= 1 && record.paired <= counts.elements) {
+    element.paired = record.paired - 1 + bases.elements;
+  } else {
+    return outside("paired element", record.paired, counts.elements);
+  }
+  return 1;
+}
+
+void AppendRead(MeshModel& model, std::vector<ElementProperty>&& properties, std::vector<Node>&& nodes,
+                std::vector<Element>&& elements) {
+  model.properties.insert(model.properties.end(), std::make_move_iterator(properties.begin()),
+                          std::make_move_iterator(properties.end()));
+  model.nodes.insert(model.nodes.end(), nodes.begin(), nodes.end());
+  model.elements.insert(model.elements.end(), elements.begin(), elements.end());
 }
 
 std::string WhereRecord(const TokenReader& reader, int line) {

@@ -15,7 +15,7 @@ namespace kv {
 // Most property records a file may announce in SUMR. The property table is
 // sized by that count before any record is read, so the count is refused
 // above this bound instead of allocating what a damaged file asks for.
-inline constexpr int kMaxMeshFileProperties = 1000000;
+inline constexpr int kMaxMeshFileProperties = 100000;
 
 struct PropertyRecordInFile {
   int number = 0;         // record number as written (1-based or identifier)
@@ -60,12 +60,37 @@ struct MeshFileRecords {
 int ScanMeshFile(TokenReader& reader, bool solver_keywords, MeshFileRecords& records,
                  std::string& error);
 
+// Opens `path`, scans it and checks its counts: the first steps of every
+// reader. Returns 1; -1 when the file cannot be opened; 0 damaged input with
+// `error` saying where and why.
+int LoadMeshFile(const std::string& path, bool solver_keywords, TokenReader& reader,
+                 MeshFileRecords& records, std::string& error);
+
+// Numbers are positions in the file (the solver's and the .m2D/.m3D readers):
+// turns the numbers of an element record into indices, each shifted by the
+// count of its kind already in memory (`bases`: properties, nodes, elements).
+// Node n in 1..nodes -> n-1+base; property -1 -> -1 (none), n in
+// 1..properties -> n-1+base; paired -1 or 0 -> -1, n in 1..elements ->
+// n-1+base. Sets type and node count too.
+//   counts: the file's property, node and element counts.
+//   returns 1, or 0 with `error` = "file:line: KEYWORD number: reason".
+struct RecordCounts {
+  int properties = 0, nodes = 0, elements = 0;
+};
+int ElementNumbersByPosition(const TokenReader& reader, const ElementRecordInFile& record,
+                             const RecordCounts& counts, const RecordCounts& bases, Element& element,
+                             std::string& error);
+
 // Checks that the file holds as many NODE and element records as SUMR
 // announces (fewer means the file was cut; more would overflow the solver's
 // exactly sized tables) and no more EPRO blocks than property records.
 //   returns 1, or 0 with `error` = "file: reason".
 int CheckMeshFileCounts(const TokenReader& reader, const MeshFileRecords& records,
                         std::string& error);
+
+// Appends the checked records of a read to `model` (nothing else touched).
+void AppendRead(MeshModel& model, std::vector<ElementProperty>&& properties, std::vector<Node>&& nodes,
+                std::vector<Element>&& elements);
 
 // Message prefix "file:line: " for a record read from `reader`'s file.
 std::string WhereRecord(const TokenReader& reader, int line);
