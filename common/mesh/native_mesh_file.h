@@ -50,7 +50,8 @@ int WriteMeshM3D(const MeshModel& model, const std::string& path, int unused, co
 // but gives no block (categories its writer does not name) stay empty
 // (category 0, no name, sizes 0). Nodes and elements are stored in file
 // order. A property number of -1 means none: the element gets category 0 and
-// property index 0; a paired number of -1 (or 0) stores -1. Each element takes
+// property index 0 (-1 when the model has no property record at all, so that
+// no index points at nothing); a paired number of -1 (or 0) stores -1. Each element takes
 // its property's category, and its diameter (1D) or thickness (TRI, QUAD).
 // Derived data (centroids, faces, pairing, sizes) is not built here.
 //   returns 1 read; -1 the file cannot be opened; 0 damaged input, `error`
@@ -72,7 +73,8 @@ int ReadMeshFem(MeshModel& model, const std::string& path, std::string& error);
 // file's mesh: every number is taken as position+1 in file order (the record
 // numbers written in the file are not used), PYRAMID and PRISM lines are not
 // records and are skipped token by token. A property number of -1 gives
-// category 0 and property index 0. Prints nothing.
+// category 0 and property index 0 (-1 when the file has no property record).
+// Prints nothing.
 //   returns 1 read; -1 cannot open; 0 damaged input (`error` says where and
 //   why). On 0 and -1 `model` is unchanged.
 int ReadSolverMesh(MeshModel& model, const std::string& path, std::string& error);

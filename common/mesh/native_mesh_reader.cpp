@@ -54,8 +54,10 @@ int ReadMeshNative(MeshModel& model, const std::string& path, std::string& error
     Element e;
     if (!ElementNumbersByPosition(reader, r, counts, bases, e, error)) return 0;
     TakeFromProperty(e, e.property < 0 ? nullptr : &properties[e.property - base_property]);
-    // Final pass: no property (-1) becomes property index 0, category 0.
-    if (e.property < 0) e.property = 0;
+    // Final pass: no property (-1) becomes property index 0, category 0 --
+    // when there is a record 0; a model without property records keeps -1
+    // rather than an index that points at nothing.
+    if (e.property < 0 && base_property + file.summary_properties > 0) e.property = 0;
     elements.push_back(e);
   }
 

@@ -33,8 +33,9 @@ int ReadSolverMesh(MeshModel& model, const std::string& path, std::string& error
     Element e;
     if (!ElementNumbersByPosition(reader, r, counts, RecordCounts{}, e, error)) return 0;
     TakeFromProperty(e, e.property < 0 ? nullptr : &read.properties[e.property]);
-    // Final pass: no property (-1) becomes property index 0, category 0.
-    if (e.property < 0) e.property = 0;
+    // Final pass: no property (-1) becomes property index 0, category 0 --
+    // when there is a record 0; without property records it stays -1.
+    if (e.property < 0 && !read.properties.empty()) e.property = 0;
     read.elements.push_back(e);
   }
 

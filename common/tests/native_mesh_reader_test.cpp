@@ -221,6 +221,14 @@ TEST(NativeMeshReader, PropertyMinusOneMeansNone) {
   }
   EXPECT_EQ(c.elements[0].property, -1);
   EXPECT_EQ(c.elements[0].category, kConnector);
+
+  // Without any property record, index 0 would point at nothing: -1 stays.
+  WriteText(path, "SUMR 0 0 0 3 1\n" + text.substr(text.find("NODE")));
+  MeshModel d, e;
+  ASSERT_EQ(ReadMeshNative(d, path, error), 1) << error;
+  ASSERT_EQ(ReadSolverMesh(e, path, error), 1) << error;
+  EXPECT_EQ(d.elements[0].property, -1);
+  EXPECT_EQ(e.elements[0].property, -1);
 }
 
 // .fem numbers are identifiers: nodes 10, 20, 30 and a property 7 read fine,
