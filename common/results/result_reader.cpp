@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <new>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -85,14 +87,6 @@ const char* EntityWord(BlockKind kind) {
 std::string Cut(std::string text, size_t limit) {
   if (text.size() > limit) text.resize(limit);
   return text;
-}
-
-// Reads `count` reals into `values`.
-bool ReadReals(ReadContext& c, float* values, int64_t count) {
-  for (int64_t i = 0; i < count; ++i) {
-    if (!ReadFloat(c.reader, values[i])) return false;
-  }
-  return true;
 }
 
 // Reads one real and keeps the first `keep` of a quantity's components.
@@ -203,20 +197,18 @@ bool ReadBlock(ReadContext& c, BlockKind kind, int first_frame, std::vector<Resu
     entry.items.resize(item_count);
   }
 
-  // 5. The E entries.
-  std::vector<float> scalars;
-  if (kind == BlockKind::kScalar) scalars.resize(static_cast<size_t>(quantities) * static_cast<size_t>(components));
+  // 5. The E entries (a block without quantities has nothing to read in them).
+  if (quantities == 0 && (kind == BlockKind::kScalar || kind == BlockKind::kHighlight)) entries = 0;
   for (int e = 0; e < entries; ++e) {
     size_t index = 0;
     switch (kind) {
       case BlockKind::kScalar:
         // Q x C reals; the first component of quantity q is the scalar of entry q.
-        if (!ReadReals(c, scalars.data(), static_cast<int64_t>(scalars.size())))
-          return c.Fail("scalar entry " + std::to_string(e + 1) + " of " + std::to_string(entries) +
-                        ": a number expected.");
         for (int q = 0; q < quantities; ++q) {
           ResultItem& item = block[static_cast<size_t>(q)].items[0];
-          item.values[0] = scalars[static_cast<size_t>(q) * static_cast<size_t>(components)];
+          if (!ReadComponents(c, components, item.values, 1))
+            return c.Fail("scalar entry " + std::to_string(e + 1) + " of " + std::to_string(entries) +
+                          ": a number expected.");
           item.defined = 1;
         }
         break;
@@ -293,7 +285,16 @@ int ReadResultsText(ResultSet& set, const MeshModel& mesh, TokenReader& reader, 
     if (!FindBlockKind(token, kind)) continue;
     c.keyword = token;
     const int first_frame = static_cast<int>(set.entries.size() + added.size());
-    if (!ReadBlock(c, kind, first_frame, added)) return 0;
+    try {
+      if (!ReadBlock(c, kind, first_frame, added)) return 0;
+    } catch (const std::bad_alloc&) {
+      // A block whose counts ask for more entries than memory holds.
+      c.Fail("not enough memory for its entries.");
+      return 0;
+    } catch (const std::length_error&) {
+      c.Fail("not enough memory for its entries.");
+      return 0;
+    }
   }
   for (ResultEntry& entry : added) set.entries.push_back(std::move(entry));
   return 1;

@@ -275,6 +275,7 @@ TEST(ResultReader, DamagedFilesLeaveTheSetUnchanged) {
       {"ELDT       0       1       0       1\n", "are not valid"},
       {"SCDT       1       2       1       1\n" + kTime + Title("A", "N") + Title("B", "%") + "        0.1\n        1.0\n",
        "scalar entry 1 of 1: a number expected"},
+      {"SCDT       0       1 99999999       1\n" + Title("A", "N") + "        1.0\n", "scalar entry 1 of 1: a number expected"},
       {"HLDT       0       1       3       1\n" + Title("C", "") + "       1       2           1       0       3\n",
        "highlight line missing"},
       {"HLDT       0       1       3       1\n" + Title("C", "") + "       1       2           1       0       3\n"
