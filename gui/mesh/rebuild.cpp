@@ -1,0 +1,22 @@
+#include "gui/mesh/rebuild.h"
+
+#include "common/output/pane_output.h"
+#include "gui/mesh/element_sizes.h"
+#include "gui/mesh/face_topology.h"
+
+namespace kv {
+
+void RebuildAfterMerge(MeshModel& model) {
+  ComputeCentroids(model);
+  BuildFaceRecords(model);
+  if (PairCoincidentFaces(model) != 1)
+    AppendOutput("Warning: faces not paired, a node coordinate is not a number!");
+  ComputeElementSizes(model);
+}
+
+void RebuildAfterRead(MeshModel& model) {
+  RebuildAfterMerge(model);
+  EstimateTetraThickness(model);
+}
+
+}  // namespace kv
