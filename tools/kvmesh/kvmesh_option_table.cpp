@@ -3,6 +3,7 @@
 // KvmeshOptions.
 
 #include "tools/kvmesh/kvmesh_options.h"
+#include "tools/kvmesh/kvmesh_repair.h"
 #include "tools/kvmesh/kvmesh_results.h"
 
 namespace kv {
@@ -41,6 +42,11 @@ const std::vector<KvmeshOption>& KvmeshOptionTable() {
        StoreOutputFormat, nullptr},
       {"--results", "FILE", 1, "read the result FILE against the mesh and list its entries", StoreResults,
        RunResults},
+      {"--fix", "DISTANCE ASPECT THICKNESS", 3,
+       "contract elements of aspect measure above ASPECT, merge nodes closer than DISTANCE (m), "
+       "apply the minimum THICKNESS (m)",
+       StoreFix, RunFix},
+      {"--stats", "", 0, "print the mesh statistics", StoreStats, RunStats},
       {"--help", "", 0, "print this text", StoreHelp, nullptr},
   };
   return table;

@@ -18,6 +18,11 @@ struct KvmeshOptions {
   std::string output_format;   // --output-format NAME, empty: by extension
   bool help = false;           // --help
   std::string results;         // --results FILE, empty: none
+  bool fix = false;            // --fix DISTANCE ASPECT THICKNESS
+  double fix_distance = 0;     // m, merge distance
+  double fix_aspect = 0;       // contraction threshold of the aspect measure
+  double fix_thickness = 0;    // m, minimum thickness
+  bool stats = false;          // --stats
   // Options added by later rows store their settings here.
 };
 

@@ -5,17 +5,14 @@
 #include <system_error>
 
 #include "common/mesh/mesh_model.h"
+#include "common/output/pane_output.h"
 #include "common/text/number_format.h"
+#include "gui/mesh/rebuild.h"
 #include "tools/kvmesh/kvmesh_options.h"
 #include "tools/kvmesh/mesh_formats.h"
 
 namespace kv {
 namespace {
-
-// Derived data (centroids, faces, pairing, sizes) is rebuilt here once the
-// mesh-algorithm library provides RebuildAfterRead; the native formats read
-// and write without it.
-void AfterRead(MeshModel& /*model*/) {}
 
 // Scratch name beside `path` that keeps its extension.
 std::string ScratchName(const std::string& path) {
@@ -83,7 +80,13 @@ int RunKvmesh(const std::vector<std::string>& arguments, std::ostream& out, std:
     err << "kvmesh: " << error << "\n";
     return 1;
   }
-  AfterRead(model);
+  {
+    // Centroids, faces, pairing, sizes and tetrahedron thickness; a warning
+    // of the rebuild goes to the report like every other line.
+    PaneCapture capture;
+    RebuildAfterRead(model);
+    for (const std::string& line : capture.output) out << line << "\n";
+  }
   out << Format("Number of nodes:      %d\n", static_cast<int>(model.nodes.size()));
   out << Format("Number of elements:   %d\n", static_cast<int>(model.elements.size()));
   out << Format("Number of properties: %d\n", static_cast<int>(model.properties.size()));
