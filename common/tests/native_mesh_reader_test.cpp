@@ -255,6 +255,14 @@ TEST(FemMeshReader, IdentifiersWithGaps) {
   EXPECT_EQ(m.elements[1].property, 1);
   EXPECT_EQ(m.properties[1].category, kConnector);  // "Mold surface" is unknown to .fem
   EXPECT_EQ(m.properties[1].name, "");
+  // Identifiers near the top of int need no table of that size.
+  WriteText(path, "SUMR 0 0 1 2 1\nEPRO 2147483647 0 Connector\nNODE 2147483646 0 0 0 0\n"
+                  "NODE 1 0 1 0 0\n1D 2147483645 2147483647 0 1 2147483646\n");
+  MeshModel big;
+  ASSERT_EQ(ReadMeshFem(big, path, error), 1) << error;
+  EXPECT_EQ(big.elements[0].nodes[0], 1);
+  EXPECT_EQ(big.elements[0].nodes[1], 0);
+  EXPECT_EQ(big.elements[0].property, 0);
 }
 
 // The solver takes every number as a position: record numbers in the file do
