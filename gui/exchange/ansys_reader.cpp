@@ -1,0 +1,50 @@
+// Ansys command files: "N" node and "E" hexahedron commands.
+#include <cctype>
+
+#include "common/text/number_format.h"
+#include "gui/exchange/import_tables.h"
+#include "gui/exchange/mesh_readers.h"
+
+namespace kv {
+
+int ReadAnsysMesh(MeshModel& model, const std::string& path, std::string& error) {
+  TokenReader reader;
+  if (OpenTokenReader(reader, path) != 1) return -1;
+  ImportedMesh mesh;
+  mesh.start = ImportStart::kReplace;
+  int line_number = 1;
+  auto fail = [&](const std::string& why) {
+    error = Format("%s:%d: %s", path.c_str(), line_number, why.c_str());
+    return 0;
+  };
+
+  std::string raw;
+  for (line_number = reader.line; NextLine(reader, raw); line_number = reader.line) {
+    const std::vector<std::string_view> fields = SplitFields(raw);
+    if (fields.empty()) continue;
+    // The command word alone decides: "N" a node, "E" a hexahedron; MAT, ET,
+    // TYPE, "/" commands and every other command are skipped.
+    std::string command(fields[0]);
+    for (char& c : command) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (command == "N") {
+      // N, number (not used: nodes are taken in file order), x, y, z
+      Node node;
+      if (fields.size() < 5 || !ParseFloat(fields[2], node.x) || !ParseFloat(fields[3], node.y) ||
+          !ParseFloat(fields[4], node.z))
+        return fail("node command without a number and three coordinates");
+      mesh.nodes.push_back(node);
+    } else if (command == "E") {
+      Element element = NewElement(kHexahedron);
+      if (fields.size() < 9) return fail("element command with fewer than 8 node numbers");
+      for (int i = 0; i < 8; ++i) {
+        int number = 0;
+        if (!ParseInt(fields[1 + i], number)) return fail("element node number is not a number");
+        element.nodes[i] = number - 1;
+      }
+      AddElement(mesh, line_number, element);
+    }
+  }
+  return FinishImport(model, std::move(mesh), path, error);
+}
+
+}  // namespace kv

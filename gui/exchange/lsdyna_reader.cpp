@@ -1,0 +1,60 @@
+// LS-Dyna keyword files: the node and solid element sections.
+#include <cctype>
+
+#include "common/text/number_format.h"
+#include "gui/exchange/import_tables.h"
+#include "gui/exchange/mesh_readers.h"
+
+namespace kv {
+
+int ReadLsDynaMesh(MeshModel& model, const std::string& path, std::string& error) {
+  TokenReader reader;
+  if (OpenTokenReader(reader, path) != 1) return -1;
+  ImportedMesh mesh;
+  mesh.start = ImportStart::kReplace;
+  int line_number = 1;
+  auto fail = [&](const std::string& why) {
+    error = Format("%s:%d: %s", path.c_str(), line_number, why.c_str());
+    return 0;
+  };
+
+  enum class Section { kNone, kNodes, kElements } section = Section::kNone;
+  std::string raw;
+  for (line_number = reader.line; NextLine(reader, raw); line_number = reader.line) {
+    const std::string line = TrimLeading(raw);
+    if (line.empty() || line[0] == '$') continue;
+    if (line[0] == '*') {
+      std::string keyword(SplitFields(line).front());
+      for (char& c : keyword) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (keyword == "*END") break;
+      // Any other keyword closes the section, so that its cards are not
+      // taken for nodes or elements.
+      section = keyword == "*NODE" ? Section::kNodes
+              : keyword == "*ELEMENT_SOLID" ? Section::kElements : Section::kNone;
+      continue;
+    }
+    if (section == Section::kNone) continue;
+    const std::vector<std::string_view> fields = SplitFields(line);
+    if (section == Section::kNodes) {
+      // id, x, y, z (two more constraint fields may follow and are not used)
+      Node node;
+      if (fields.size() < 4 || !ParseFloat(fields[1], node.x) || !ParseFloat(fields[2], node.y) ||
+          !ParseFloat(fields[3], node.z))
+        return fail("node card without an id and three coordinates");
+      mesh.nodes.push_back(node);
+      continue;
+    }
+    // element id, part id (not used), eight node numbers
+    Element element = NewElement(kHexahedron);
+    if (fields.size() < 10) return fail("solid element card with fewer than 8 node numbers");
+    for (int i = 0; i < 8; ++i) {
+      int number = 0;
+      if (!ParseInt(fields[2 + i], number)) return fail("element node number is not a number");
+      element.nodes[i] = number - 1;
+    }
+    AddElement(mesh, line_number, element);
+  }
+  return FinishImport(model, std::move(mesh), path, error);
+}
+
+}  // namespace kv

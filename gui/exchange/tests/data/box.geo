@@ -1,0 +1,11 @@
+// A 20 mm cube meshed with tetrahedra, its skin kept as triangles.
+SetFactory("Built-in");
+lc = 0.01;
+Point(1) = {0, 0, 0, lc}; Point(2) = {0.02, 0, 0, lc};
+Point(3) = {0.02, 0.02, 0, lc}; Point(4) = {0, 0.02, 0, lc};
+Line(1) = {1, 2}; Line(2) = {2, 3}; Line(3) = {3, 4}; Line(4) = {4, 1};
+Curve Loop(1) = {1, 2, 3, 4};
+Plane Surface(1) = {1};
+out[] = Extrude {0, 0, 0.02} { Surface{1}; };
+Physical Surface("skin") = {1, out[0], out[2], out[3], out[4], out[5]};
+Physical Volume("box") = {out[1]};
