@@ -2,17 +2,10 @@
 
 #include <utility>
 
+#include "common/mesh/native_mesh_file.h"
 #include "gui/exchange/mesh_readers.h"
 #include "gui/exchange/mesh_writers.h"
-
-#if __has_include("common/mesh/native_mesh_file.h")
-#include "common/mesh/native_mesh_file.h"
-#define KV_HAVE_NATIVE_MESH 1
-#endif
-#if __has_include("gui/mesh/rebuild.h")
 #include "gui/mesh/rebuild.h"
-#define KV_HAVE_REBUILD 1
-#endif
 
 namespace kv {
 namespace {
@@ -37,18 +30,14 @@ Reader OutsideReader(int filter_index) {
   }
 }
 
-// The derived data every import rebuilds; a voxel file skips the tetrahedron thickness.
+// The derived data every import rebuilds; a voxel file skips the
+// tetrahedron thickness (the steps after a node merge are exactly those).
 void RebuildImportedMesh(MeshModel& model, bool tetra_thickness) {
-#ifdef KV_HAVE_REBUILD
   if (tetra_thickness) {
     RebuildAfterRead(model);
   } else {
-    RebuildWithoutTetraThickness(model);
+    RebuildAfterMerge(model);
   }
-#else
-  (void)model;
-  (void)tetra_thickness;
-#endif
 }
 
 }  // namespace
@@ -96,12 +85,7 @@ int ImportMeshFile(MeshModel& model, const std::string& path, int filter_index, 
   int result = 0;
   if (filter_index == kImportStl) return 1;  // no reader: nothing is read
   if (filter_index == kImportM2D || filter_index == kImportM3D || filter_index == kImportFem) {
-#ifdef KV_HAVE_NATIVE_MESH
     result = filter_index == kImportFem ? ReadMeshFem(model, path, error) : ReadMeshNative(model, path, error);
-#else
-    error = "the native mesh readers are not part of this build";
-    return 0;
-#endif
   } else if (Reader reader = OutsideReader(filter_index)) {
     result = reader(model, path, error);
   } else {
@@ -120,17 +104,9 @@ int ExportMeshFile(const MeshModel& model, const std::string& path, int filter_i
   int result = 0;
   const std::string title;  // the command always passes an empty title
   switch (filter_index) {
-#ifdef KV_HAVE_NATIVE_MESH
     case kExportM2D: result = WriteMeshM2D(model, path, 0, title); break;
     case kExportM3D: result = WriteMeshM3D(model, path, 0, title); break;
     case kExportFem: result = WriteMeshFem(model, path, 0, title); break;
-#else
-    case kExportM2D:
-    case kExportM3D:
-    case kExportFem:
-      error = "the native mesh writers are not part of this build";
-      return 0;
-#endif
     case kExportVestraPg1:
     case kExportVestraPg2: result = WriteVestraShellMesh(model, path, title); break;
     case kExportVestraPg3: result = WriteVestraSolidMesh(model, path, title); break;
