@@ -58,6 +58,14 @@ void FreeMatrixStorage(SparseMatrix* a);
 // True for the shared zero entry given to rows without a diagonal.
 bool IsZeroDiagonal(const MatrixEntry* entry);
 
+// A data array of n+1 doubles (uninitialised) for a vector of length n, taken
+// from the arrays of released vectors when one of that length is kept;
+// nullptr when memory is exhausted.
+double* AcquireVectorArray(uint32_t n);
+
+// Gives back the data array of a released vector of length n.
+void ReturnVectorArray(double* data, uint32_t n);
+
 // Assembles A and prepares its diagonal; false when this raised (or found) a
 // library error.
 bool PrepareForUse(SparseMatrix* a);

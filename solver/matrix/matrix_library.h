@@ -48,7 +48,7 @@ void MatrixLibraryError();
 int MatrixLibraryErrorCode();
 
 // Starts from a clean state: no error, default tolerance, no solve recorded
-// (the live counts stay).
+// (the live counts stay); frees the data arrays kept from released vectors.
 // For tests and for programs that run several independent jobs in one process.
 void ResetMatrixLibrary();
 

@@ -106,6 +106,14 @@ Vector* MatMulVec(SparseMatrix* a, Vector* x) {
     if (!ScaleIsOne(factor)) {
       for (uint32_t i = 1; i <= a->n; ++i) y->data[i] *= factor;
     }
+  } else if (ScaleIsZero(u) && ScaleIsZero(l)) {
+    // y_i = s_x * (d * a_ii * x_i): the diagonal entries alone (a missing one is 0)
+    const double* xd = x->data;
+    double* yd = y->data;
+    for (uint32_t i = 1; i <= a->n; ++i) yd[i] = d * a->diagonalEntry[i]->value * xd[i];
+    if (!ScaleIsOne(x->scale)) {
+      for (uint32_t i = 1; i <= a->n; ++i) yd[i] *= x->scale;
+    }
   } else {
     // y = s_x * (d D + u U + l L) x
     MultiplyScaled(a, d, u, l, x->data, y->data);
@@ -121,7 +129,7 @@ namespace {
 
 // x_i = (s_b b_i - off * sum_i) * inverseDiagonal_i / d, the shortcuts of
 // scales that count as 1 applied.
-struct TriangularStep {
+struct ScaledStep {
   double sb, off, d;
   bool sbOne, offOne, dOne;
   double operator()(double bi, double sum, double inverseDiagonal) const {
@@ -131,28 +139,38 @@ struct TriangularStep {
   }
 };
 
-// Forward substitution over stored rows that hold the lower part (columns
-// below i come first in a sorted row).
-void ForwardRowWise(const SparseMatrix* a, const TriangularStep& step, const double* b, double* x) {
+// The same step when every scale counts as 1: x_i = (b_i - sum_i) * inverseDiagonal_i.
+struct PlainStep {
+  double operator()(double bi, double sum, double inverseDiagonal) const {
+    return (bi - sum) * inverseDiagonal;
+  }
+};
+
+// In a sorted row with its diagonal present, the entries before the diagonal
+// lie in the lower part and the entries after it in the upper part (for
+// symmetric storage one of the two ranges is empty).
+
+// Forward substitution over stored rows that hold the lower part.
+template <typename Step>
+void ForwardRowWise(const SparseMatrix* a, const Step& step, const double* b, double* x) {
   const double* inv = a->inverseDiagonal;
   for (uint32_t i = 1; i <= a->n; ++i) {
-    const MatrixEntry* row = a->rows[i];
-    const uint32_t length = a->rowLength[i];
     double sum = 0.0;
-    for (uint32_t s = 0; s < length && row[s].column < i; ++s) sum += row[s].value * x[row[s].column];
+    for (const MatrixEntry* e = a->rows[i]; e != a->diagonalEntry[i]; ++e) sum += e->value * x[e->column];
     x[i] = step(b[i], sum, inv[i]);
   }
 }
 
-// Back substitution over stored rows that hold the upper part (columns above
-// i come last in a sorted row).
-void BackwardRowWise(const SparseMatrix* a, const TriangularStep& step, const double* b, double* x) {
+// Back substitution over stored rows that hold the upper part.
+template <typename Step>
+void BackwardRowWise(const SparseMatrix* a, const Step& step, const double* b, double* x) {
   const double* inv = a->inverseDiagonal;
   for (uint32_t i = a->n; i >= 1; --i) {
-    const MatrixEntry* row = a->rows[i];
     double sum = 0.0;
-    for (uint32_t s = a->rowLength[i]; s > 0 && row[s - 1].column > i; --s) {
-      sum += row[s - 1].value * x[row[s - 1].column];
+    const MatrixEntry* diagonal = a->diagonalEntry[i];
+    for (const MatrixEntry* e = a->rows[i] + a->rowLength[i]; e - 1 != diagonal;) {
+      --e;
+      sum += e->value * x[e->column];
     }
     x[i] = step(b[i], sum, inv[i]);
   }
@@ -161,31 +179,54 @@ void BackwardRowWise(const SparseMatrix* a, const TriangularStep& step, const do
 // Forward substitution with the mirror of stored upper rows (L = U^T): once
 // x_i is known, row i's entries a_ij (j > i) add a_ij x_i to the sums of the
 // unknowns j, kept in x itself until they are solved.
-void ForwardColumnWise(const SparseMatrix* a, const TriangularStep& step, const double* b,
-                       double* x) {
+template <typename Step>
+void ForwardColumnWise(const SparseMatrix* a, const Step& step, const double* b, double* x) {
   const double* inv = a->inverseDiagonal;
   for (uint32_t i = 0; i <= a->n; ++i) x[i] = 0.0;
   for (uint32_t i = 1; i <= a->n; ++i) {
     const double xi = step(b[i], x[i], inv[i]);
     x[i] = xi;
-    const MatrixEntry* row = a->rows[i];
-    for (uint32_t s = a->rowLength[i]; s > 0 && row[s - 1].column > i; --s) {
-      x[row[s - 1].column] += row[s - 1].value * xi;
-    }
+    const MatrixEntry* end = a->rows[i] + a->rowLength[i];
+    for (const MatrixEntry* e = a->diagonalEntry[i] + 1; e != end; ++e) x[e->column] += e->value * xi;
   }
 }
 
 // Back substitution with the mirror of stored lower rows (U = L^T).
-void BackwardColumnWise(const SparseMatrix* a, const TriangularStep& step, const double* b,
-                        double* x) {
+template <typename Step>
+void BackwardColumnWise(const SparseMatrix* a, const Step& step, const double* b, double* x) {
   const double* inv = a->inverseDiagonal;
   for (uint32_t i = 0; i <= a->n; ++i) x[i] = 0.0;
   for (uint32_t i = a->n; i >= 1; --i) {
     const double xi = step(b[i], x[i], inv[i]);
     x[i] = xi;
-    const MatrixEntry* row = a->rows[i];
-    const uint32_t length = a->rowLength[i];
-    for (uint32_t s = 0; s < length && row[s].column < i; ++s) x[row[s].column] += row[s].value * xi;
+    for (const MatrixEntry* e = a->rows[i]; e != a->diagonalEntry[i]; ++e) x[e->column] += e->value * xi;
+  }
+}
+
+// Solves the triangular expression of `a` for one kind of step: forward with
+// the lower part, backward with the upper part, or a division by the diagonal
+// when neither is used. Rows are walked directly when the stored triangle
+// holds the part needed, column-wise through the mirror otherwise.
+template <typename Step>
+void SolveTriangular(const SparseMatrix* a, const Step& step, bool useL, bool useU, const double* b,
+                     double* x) {
+  const bool storesLower = !a->symmetric || a->triangle == 1;
+  const bool storesUpper = !a->symmetric || a->triangle == 0;
+  if (useL) {
+    if (storesLower) {
+      ForwardRowWise(a, step, b, x);
+    } else {
+      ForwardColumnWise(a, step, b, x);
+    }
+  } else if (useU) {
+    if (storesUpper) {
+      BackwardRowWise(a, step, b, x);
+    } else {
+      BackwardColumnWise(a, step, b, x);
+    }
+  } else {
+    // x_i = s_b b_i * inverseDiagonal_i / d
+    for (uint32_t i = 1; i <= a->n; ++i) x[i] = step(b[i], 0.0, a->inverseDiagonal[i]);
   }
 }
 
@@ -214,27 +255,11 @@ Vector* MatSolveTri(SparseMatrix* a, Vector* b) {
   Vector* x = NewTemporaryVector(std::move(name), a->n);
   if (x == nullptr) return nullptr;
   const double off = useU ? u : l;
-  const TriangularStep step{b->scale, off, d, ScaleIsOne(b->scale), ScaleIsOne(off), ScaleIsOne(d)};
-  // Stored rows hold the lower part unless the matrix is symmetric with its
-  // upper triangle stored, and the upper part unless it is symmetric with its
-  // lower triangle stored.
-  const bool storesLower = !a->symmetric || a->triangle == 1;
-  const bool storesUpper = !a->symmetric || a->triangle == 0;
-  if (useL) {
-    if (storesLower) {
-      ForwardRowWise(a, step, b->data, x->data);
-    } else {
-      ForwardColumnWise(a, step, b->data, x->data);
-    }
-  } else if (useU) {
-    if (storesUpper) {
-      BackwardRowWise(a, step, b->data, x->data);
-    } else {
-      BackwardColumnWise(a, step, b->data, x->data);
-    }
+  const ScaledStep step{b->scale, off, d, ScaleIsOne(b->scale), ScaleIsOne(off), ScaleIsOne(d)};
+  if (step.sbOne && step.offOne && step.dOne) {
+    SolveTriangular(a, PlainStep{}, useL, useU, b->data, x->data);
   } else {
-    // x_i = s_b b_i * inverseDiagonal_i / d
-    for (uint32_t i = 1; i <= a->n; ++i) x->data[i] = step(b->data[i], 0.0, a->inverseDiagonal[i]);
+    SolveTriangular(a, step, useL, useU, b->data, x->data);
   }
   x->data[0] = 0.0;
   return x;

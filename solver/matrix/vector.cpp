@@ -41,7 +41,7 @@ Vector* VecCreate(const char* name, uint32_t n, int temporary, int ownsData) {
   v->temporary = temporary;
   v->ownsData = ownsData;
   if (ownsData) {
-    v->data = new (std::nothrow) double[static_cast<size_t>(n) + 1];
+    v->data = AcquireVectorArray(n);
     if (v->data == nullptr) {
       delete v;
       MatrixLibraryError();
@@ -55,7 +55,7 @@ Vector* VecCreate(const char* name, uint32_t n, int temporary, int ownsData) {
 
 void VecRelease(Vector* v) {
   if (v == nullptr) return;
-  if (v->ownsData) delete[] v->data;
+  if (v->ownsData) ReturnVectorArray(v->data, v->n);
   delete v;
   --MatrixLibrary().liveVectors;
 }
