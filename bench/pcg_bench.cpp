@@ -1,7 +1,7 @@
 // Benchmark of PcgSolve on the pressure equation's shape (P1 Laplacian of a
-// triangulated square, one fixed node, symmetric lower storage) against
-// Eigen's ConjugateGradient with IncompleteCholesky on the same matrix and
-// right-hand side at the same relative tolerance.
+// triangulated square numbered row by row, one fixed node, symmetric lower
+// storage) against Eigen's ConjugateGradient with IncompleteCholesky on the
+// same matrix and right-hand side at the same relative tolerance.
 //
 //   bench_pcg [--tolerance T] [cells ...]     (default cells: 100 316 632,
 //                                             about 10k, 100k and 400k unknowns)
@@ -20,15 +20,15 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/laplacian_square.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
 #include "solver/matrix/sparse_matrix.h"
+#include "solver/matrix/tests/laplacian_problem.h"
 #include "solver/matrix/vector.h"
 
 namespace {
 
-using kv::bench::LaplacianSquare;
+using kv::test::LaplacianProblem;
 
 struct Result {
   double setupSeconds = 0.0;
@@ -42,7 +42,7 @@ double Now() {
 }
 
 // ||b - A x|| / ||b|| with A given by its lower triangle (0-based x).
-double RelativeResidual(const LaplacianSquare& p, const std::vector<double>& x) {
+double RelativeResidual(const LaplacianProblem& p, const std::vector<double>& x) {
   std::vector<double> r(p.rhs);
   for (uint32_t i = 0; i < p.n; ++i) {
     for (const auto& e : p.rows[i]) {
@@ -58,7 +58,7 @@ double RelativeResidual(const LaplacianSquare& p, const std::vector<double>& x) 
   return std::sqrt(rr / bb);
 }
 
-Result RunOurs(const LaplacianSquare& p, double tolerance, int repetitions) {
+Result RunOurs(const LaplacianProblem& p, double tolerance, int repetitions) {
   kv::ResetMatrixLibrary();
   kv::SetSolverTolerance(tolerance);
   kv::SparseMatrix* a = kv::MatCreate("A", p.n, 1, 1, 0, 1);
@@ -93,7 +93,7 @@ Result RunOurs(const LaplacianSquare& p, double tolerance, int repetitions) {
   return result;
 }
 
-Result RunEigen(const LaplacianSquare& p, double tolerance, int repetitions) {
+Result RunEigen(const LaplacianProblem& p, double tolerance, int repetitions) {
   using SpMat = Eigen::SparseMatrix<double>;
   std::vector<Eigen::Triplet<double>> triplets;
   triplets.reserve(p.lowerNonZeros);
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
               "ours: iter  setup s  solve s  ms/iter", "Eigen: iter  setup s  solve s  ms/iter",
               "ours/Eigen per iter, per solve; residuals");
   for (uint32_t cells : sizes) {
-    const LaplacianSquare p = kv::bench::MakeLaplacianSquare(cells, 2026);
+    const LaplacianProblem p = kv::test::MakeLaplacianSquare(cells, 2026, false, true);
     const int repetitions = p.n <= 20000 ? 5 : (p.n <= 200000 ? 2 : 1);
     const Result ours = RunOurs(p, tolerance, repetitions);
     const Result eigen = RunEigen(p, tolerance, repetitions);

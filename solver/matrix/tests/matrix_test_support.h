@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <map>
 #include <random>
 #include <utility>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
 #include "solver/matrix/sparse_matrix.h"
+#include "solver/matrix/tests/laplacian_problem.h"
 #include "solver/matrix/vector.h"
 
 namespace kv::test {
@@ -142,56 +142,14 @@ inline double MaxDifference(const std::vector<double>& a, const std::vector<doub
 }
 
 // P1 finite-element stiffness (Laplacian) of an irregular triangulation of the
-// unit square: a grid of (cells+1)^2 nodes with interior nodes moved at random
-// by up to 30% of a cell, each cell cut along a random diagonal, and the nodes
-// numbered in a random order. The result is singular (constant null space).
+// unit square with (cells+1)^2 nodes numbered in a random order (see
+// laplacian_problem.h), as a dense symmetric matrix. Singular: its null space
+// is the constant vectors.
 inline Dense FiniteElementLaplacian(uint32_t cells, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> jitter(-0.3, 0.3);
-  const uint32_t side = cells + 1;
-  const uint32_t n = side * side;
-  std::vector<uint32_t> number(n);
-  for (uint32_t i = 0; i < n; ++i) number[i] = i;
-  std::shuffle(number.begin(), number.end(), rng);
-  const double h = 1.0 / cells;
-  std::vector<double> x(n), y(n);
-  for (uint32_t r = 0; r < side; ++r) {
-    for (uint32_t c = 0; c < side; ++c) {
-      const uint32_t k = number[r * side + c];
-      const bool interior = r > 0 && c > 0 && r < cells && c < cells;
-      x[k] = (c + (interior ? jitter(rng) : 0.0)) * h;
-      y[k] = (r + (interior ? jitter(rng) : 0.0)) * h;
-    }
-  }
-  Dense k = MakeDense(n);
-  auto addTriangle = [&](uint32_t a, uint32_t b, uint32_t c) {
-    const uint32_t v[3] = {a, b, c};
-    const double area2 = (x[b] - x[a]) * (y[c] - y[a]) - (x[c] - x[a]) * (y[b] - y[a]);
-    // Gradients of the hat functions: (y_j - y_k, x_k - x_j) / (2 area).
-    double gx[3], gy[3];
-    for (int e = 0; e < 3; ++e) {
-      const uint32_t j = v[(e + 1) % 3], l = v[(e + 2) % 3];
-      gx[e] = (y[j] - y[l]) / area2;
-      gy[e] = (x[l] - x[j]) / area2;
-    }
-    const double area = std::fabs(area2) / 2.0;
-    for (int e = 0; e < 3; ++e) {
-      for (int f = 0; f < 3; ++f) k(v[e], v[f]) += area * (gx[e] * gx[f] + gy[e] * gy[f]);
-    }
-  };
-  std::bernoulli_distribution flip(0.5);
-  for (uint32_t r = 0; r < cells; ++r) {
-    for (uint32_t c = 0; c < cells; ++c) {
-      const uint32_t p00 = number[r * side + c], p10 = number[r * side + c + 1];
-      const uint32_t p01 = number[(r + 1) * side + c], p11 = number[(r + 1) * side + c + 1];
-      if (flip(rng)) {
-        addTriangle(p00, p10, p11);
-        addTriangle(p00, p11, p01);
-      } else {
-        addTriangle(p00, p10, p01);
-        addTriangle(p10, p11, p01);
-      }
-    }
+  const LaplacianProblem p = MakeLaplacianSquare(cells, seed, true, false);
+  Dense k = MakeDense(p.n);
+  for (uint32_t i = 0; i < p.n; ++i) {
+    for (const LowerEntry& e : p.rows[i]) k(i, e.column) = k(e.column, i) = e.value;
   }
   return k;
 }
