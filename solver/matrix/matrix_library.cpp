@@ -34,7 +34,6 @@ namespace {
 struct SpareArrays {
   uint32_t n = 0;                // length of the vectors the arrays belong to
   std::vector<double*> arrays;   // each of n+1 doubles
-  ~SpareArrays() { Clear(); }
   void Clear() {
     for (double* a : arrays) delete[] a;
     arrays.clear();
@@ -44,9 +43,11 @@ struct SpareArrays {
 // Most arrays kept: the solver holds at most a few temporaries at a time.
 constexpr size_t kMaxSpareArrays = 8;
 
+// Never destroyed, so that vectors released by other static objects at exit
+// still find it.
 SpareArrays& Spares() {
-  static SpareArrays spares;
-  return spares;
+  static SpareArrays* spares = new SpareArrays;
+  return *spares;
 }
 
 // AddressSanitizer builds bypass the reuse so that every use of a released

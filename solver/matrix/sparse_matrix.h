@@ -70,7 +70,8 @@ SparseMatrix* MatCreate(const char* name, uint32_t n, int symmetric, int triangl
 void MatSetRowLength(SparseMatrix* a, uint32_t i, uint32_t k);
 
 // Stores {column j, value} in slot s (0-based) of row i; i, j in 1..n and
-// s < rowLength[i], else a library error.
+// s < rowLength[i], else a library error. A column appears at most once in a
+// row; every slot given room must be set before the first use.
 void MatSetEntry(SparseMatrix* a, uint32_t i, uint32_t s, uint32_t j, double value);
 
 // Frees the name, and with ownsStorage every row, the arrays, the flag cells
