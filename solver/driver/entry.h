@@ -1,0 +1,35 @@
+#pragma once
+// fluxar's program entry: command line, banners, date/time/name lines, the
+// lowered priority, the reading of the job's input files in their fixed
+// order, and the hand-over to the run driver.
+
+#include <string>
+
+#include "solver/driver/run_state.h"
+#include "solver/driver/solver_output.h"
+
+namespace kv {
+
+// Process exit statuses of fluxar.
+inline constexpr int kExitUsage = 0;       // wrong number of arguments
+inline constexpr int kExitRun = 1;         // the run went through the driver
+inline constexpr int kExitInputError = 255;  // an input file missing or unreadable
+
+// Build number shown in the banners.
+inline constexpr int kBuildNumber = 752;
+
+// The whole program: argv[1] is the job name. Writes to out.console and opens
+// the log (out.log) itself. Returns the process exit status.
+int FluxarMain(int argc, const char* const argv[], SolverOutput& out);
+
+// The seven banner lines (51 characters and a line end each); `log` selects
+// the log's title line.
+std::string BannerText(bool log);
+
+// Reads the job's input files into `state` in the fixed order par, prc, m2D,
+// bcd, inj, mtl, vlv, each reader printing its summary. On the first failure
+// prints the file's message and name (console and log).
+//   returns 1 when every required file was read, or the exit status (255).
+int ReadJobInputs(SolverOutput& out, RunState& state);
+
+}  // namespace kv

@@ -1,0 +1,8 @@
+// fluxar: the mold-filling solver. One argument, the job name (the path of
+// the job's files without extension).
+#include "solver/driver/entry.h"
+
+int main(int argc, char** argv) {
+  kv::SolverOutput out;
+  return kv::FluxarMain(argc, argv, out);
+}
