@@ -9,9 +9,9 @@
 namespace kv {
 namespace {
 
-using testing::AnalysisData;
-using testing::ReadWholeFile;
-using testing::ScratchDir;
+using test::AnalysisData;
+using test::ReadText;
+using test::ScratchDir;
 
 MaterialRecord Gpps() {
   MaterialRecord m;
@@ -33,9 +33,9 @@ TEST(AnalysisFiles, InitialSettingsWriteTheHandCheckedParameterAndProcessFiles) 
   ScratchDir dir;
   AnalysisSettings settings;
   ASSERT_EQ(WriteParameterFile(settings.parameters, dir.File("job.par")), 1);
-  EXPECT_EQ(ReadWholeFile(dir.File("job.par")), ReadWholeFile(AnalysisData("defaults.par")));
+  EXPECT_EQ(ReadText(dir.File("job.par")), ReadText(AnalysisData("defaults.par")));
   ASSERT_EQ(WriteProcessFile(settings.process, dir.File("job.prc")), 1);
-  EXPECT_EQ(ReadWholeFile(dir.File("job.prc")), ReadWholeFile(AnalysisData("defaults.prc")));
+  EXPECT_EQ(ReadText(dir.File("job.prc")), ReadText(AnalysisData("defaults.prc")));
 
   // The title goes after "TITL "; a new model resets everything but inertia.
   settings.parameters.layers = 9;
@@ -48,7 +48,7 @@ TEST(AnalysisFiles, InitialSettingsWriteTheHandCheckedParameterAndProcessFiles) 
   EXPECT_FLOAT_EQ(settings.process.mold_temperature, 323.15f);
   EXPECT_TRUE(settings.injection_units.empty());
   ASSERT_EQ(WriteParameterFile(settings.parameters, dir.File("t.par"), "Plate"), 1);
-  EXPECT_NE(ReadWholeFile(dir.File("t.par")).find("\nTITL Plate\n"), std::string::npos);
+  EXPECT_NE(ReadText(dir.File("t.par")).find("\nTITL Plate\n"), std::string::npos);
 }
 
 TEST(AnalysisFiles, BoundaryFileListsEachKindWithItsOwnLineLayout) {
@@ -59,7 +59,7 @@ TEST(AnalysisFiles, BoundaryFileListsEachKindWithItsOwnLineLayout) {
                                        {0, 99, 40}};  // unknown type: not written
   std::vector<BoundaryRecord> faces = {{0, kInletFace, 43}, {1, kOutletFace, 9}, {1, kOutletFace, 10}};
   ASSERT_EQ(WriteBoundaryFile(nodes, faces, dir.File("job.bcd")), 1);
-  EXPECT_EQ(ReadWholeFile(dir.File("job.bcd")), ReadWholeFile(AnalysisData("mixed.bcd")));
+  EXPECT_EQ(ReadText(dir.File("job.bcd")), ReadText(AnalysisData("mixed.bcd")));
 }
 
 TEST(AnalysisFiles, TwoInjectionUnitsRepeatEveryRecordPerUnit) {
@@ -80,19 +80,19 @@ TEST(AnalysisFiles, TwoInjectionUnitsRepeatEveryRecordPerUnit) {
   second.switch_position = 5;
   ASSERT_EQ(WriteInjectionFile({first, second}, dir.File("job.inj")), 1);
   // 230 C is written 503.150000, 45 mm as 0.045000 m, "swtich" as it stands.
-  EXPECT_EQ(ReadWholeFile(dir.File("job.inj")), ReadWholeFile(AnalysisData("two_units.inj")));
+  EXPECT_EQ(ReadText(dir.File("job.inj")), ReadText(AnalysisData("two_units.inj")));
 }
 
 TEST(AnalysisFiles, MaterialFileCarriesPolymerAndFixedCoolantAirMold) {
   ScratchDir dir;
   ASSERT_EQ(WriteMaterialFile(Gpps(), dir.File("job.mtl")), 1);
-  EXPECT_EQ(ReadWholeFile(dir.File("job.mtl")), ReadWholeFile(AnalysisData("gpps.mtl")));
+  EXPECT_EQ(ReadText(dir.File("job.mtl")), ReadText(AnalysisData("gpps.mtl")));
 
   // A name can never add lines to the file.
   MaterialRecord odd = Gpps();
   odd.name = "Two\nlines";
   ASSERT_EQ(WriteMaterialFile(odd, dir.File("odd.mtl")), 1);
-  std::string text = ReadWholeFile(dir.File("odd.mtl"));
+  std::string text = ReadText(dir.File("odd.mtl"));
   EXPECT_NE(text.find("1999 1 Resin trade name\nTwo\n6000 1"), std::string::npos);
 }
 

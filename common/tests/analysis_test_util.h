@@ -1,14 +1,16 @@
 #pragma once
-// Small helpers of the analysis-file and database tests: a scratch directory
-// removed at the end of the test, whole-file reads and writes.
+// Helpers of the analysis-file, database and solver tests: a scratch
+// directory removed at the end of the test, and the path of the expected
+// files. Whole-file text comes from the mesh tests' helpers.
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-namespace kv::testing {
+#include "common/tests/mesh_test_util.h"
+
+namespace kv::test {
+
 
 struct ScratchDir {
   std::filesystem::path path;
@@ -23,20 +25,9 @@ struct ScratchDir {
   std::string File(const std::string& name) const { return (path / name).string(); }
 };
 
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteWholeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 // Expected files of the analysis tests live in common/tests/data/analysis.
 inline std::string AnalysisData(const std::string& name) {
   return std::string(KV_SOURCE_DIR) + "/common/tests/data/analysis/" + name;
 }
 
-}  // namespace kv::testing
+}  // namespace kv::test

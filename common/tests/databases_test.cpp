@@ -9,8 +9,8 @@
 namespace kv {
 namespace {
 
-using testing::ScratchDir;
-using testing::WriteWholeFile;
+using test::ScratchDir;
+using test::WriteText;
 
 std::string Delivered(const char* name) { return std::string(KV_SOURCE_DIR) + "/examples/" + name; }
 
@@ -65,7 +65,7 @@ TEST(Databases, DeliveredScrewsArePlausibleMachines) {
 TEST(Databases, BlocksStartOrContinueEntriesAndUnknownCodesAreSkipped) {
   ScratchDir dir;
   std::string path = dir.File("materials.mdb");
-  WriteWholeFile(path,
+  WriteText(path,
                  "---- two entries, the second in two blocks\n"
                  "MTRL 1 2 Description\n"
                  "1999 1 Resin trade name\n  First resin\n"
@@ -86,7 +86,7 @@ TEST(Databases, BlocksStartOrContinueEntriesAndUnknownCodesAreSkipped) {
   EXPECT_FLOAT_EQ(materials[1].melt_density, 0);
 
   // Reopening re-reads the file: an edit shows at once.
-  WriteWholeFile(path, "MTRL 1 1 D\n1999 1 Resin trade name\nEdited\n");
+  WriteText(path, "MTRL 1 1 D\n1999 1 Resin trade name\nEdited\n");
   ASSERT_EQ(LoadMaterials(materials, path, error), 1);
   ASSERT_EQ(materials.size(), 1u);
   EXPECT_EQ(materials[0].name, "Edited");
@@ -101,7 +101,7 @@ TEST(Databases, MissingOrDamagedFilesGiveClearFailures) {
 
   // A value that is not a number: the complete entry before it is kept.
   std::string path = dir.File("screws.mdb");
-  WriteWholeFile(path,
+  WriteText(path,
                  "SCRW 1 1 D\n4999 1 Commercial name\nGood\n"
                  "SCRW 1 2 D\n4999 1 Commercial name\nBad\n4101 1 Screw diameter\n0,025\n");
   EXPECT_EQ(LoadScrews(screws, path, error), 0);
@@ -111,7 +111,7 @@ TEST(Databases, MissingOrDamagedFilesGiveClearFailures) {
   EXPECT_NE(error.find("0,025"), std::string::npos) << error;
 
   // A block that continues an entry when none has started.
-  WriteWholeFile(path, "SCRW 2 1 D\n4101 1 Screw diameter\n0.03\n");
+  WriteText(path, "SCRW 2 1 D\n4101 1 Screw diameter\n0.03\n");
   EXPECT_EQ(LoadScrews(screws, path, error), 0);
   EXPECT_TRUE(screws.empty());
 
@@ -120,7 +120,7 @@ TEST(Databases, MissingOrDamagedFilesGiveClearFailures) {
                            "SCRW one two\n", "SCRW 1 1 D\n4999 1 Commercial name\n",
                            "SCRW 1 -4 D\n", "SCRW 1 1 D\n4101 1 Screw diameter\nnan\n"}) {
     SCOPED_TRACE(text);
-    WriteWholeFile(path, text);
+    WriteText(path, text);
     EXPECT_EQ(LoadScrews(screws, path, error), 0);
     EXPECT_TRUE(screws.empty());
     EXPECT_FALSE(error.empty());

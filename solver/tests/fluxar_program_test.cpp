@@ -9,11 +9,11 @@
 namespace kv {
 namespace {
 
-using testing::Lines;
-using testing::ReadWholeFile;
-using testing::RunFluxar;
-using testing::ScratchDir;
-using testing::WriteWholeFile;
+using test::Lines;
+using test::ReadText;
+using test::RunFluxar;
+using test::ScratchDir;
+using test::WriteText;
 
 // A scratch copy of the example job; returns the job name.
 std::string CopyExample(const ScratchDir& dir) {
@@ -34,7 +34,7 @@ TEST(FluxarProgram, WrongArgumentCountPrintsUsageAndCreatesNothing) {
   ScratchDir dir;
   for (const char* arguments : {"", "a b", "'' x y"}) {
     SCOPED_TRACE(arguments);
-    testing::ProgramRun run = RunFluxar(dir.path.string(), arguments);
+    test::ProgramRun run = RunFluxar(dir.path.string(), arguments);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "\nUsage: fluxar.exe file\n\n");
     EXPECT_EQ(CountFiles(dir), 0u);
@@ -44,9 +44,9 @@ TEST(FluxarProgram, WrongArgumentCountPrintsUsageAndCreatesNothing) {
 TEST(FluxarProgram, ExampleJobReadsThroughEveryFile) {
   ScratchDir dir;
   std::string job = CopyExample(dir);
-  testing::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+  test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
   EXPECT_EQ(run.status, 1) << run.output;
-  std::string log = ReadWholeFile(job + ".f2D.log");
+  std::string log = ReadText(job + ".f2D.log");
   ASSERT_FALSE(log.empty());
 
   // Banners: seven lines of 51 characters after an empty line, titles differ.
@@ -97,12 +97,12 @@ TEST(FluxarProgram, MissingInputFileStopsWithItsMessageAndName) {
     std::string job = CopyExample(dir);
     std::string missing = job + "." + f.ext;
     std::filesystem::remove(missing);
-    testing::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+    test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
     EXPECT_EQ(run.status, 255);
     std::string tail = "\n" + std::string(f.message) + "\n" + missing + "\n";
     EXPECT_TRUE(run.output.ends_with(tail)) << run.output;
     // The file name is the last line of the log too.
-    EXPECT_TRUE(ReadWholeFile(job + ".f2D.log").ends_with(tail));
+    EXPECT_TRUE(ReadText(job + ".f2D.log").ends_with(tail));
     EXPECT_FALSE(std::filesystem::exists(job + ".f2D"));
   }
 }
@@ -123,8 +123,8 @@ TEST(FluxarProgram, DamagedInputEndsWithAClearErrorAndStatus255) {
     SCOPED_TRACE(c.ext);
     ScratchDir dir;
     std::string job = CopyExample(dir);
-    WriteWholeFile(job + "." + c.ext, c.text);
-    testing::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+    WriteText(job + "." + c.ext, c.text);
+    test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
     EXPECT_EQ(run.status, 255);
     EXPECT_NE(run.output.find(c.expect), std::string::npos) << run.output;
     EXPECT_TRUE(run.output.ends_with(job + "." + c.ext + "\n")) << run.output;
@@ -136,19 +136,19 @@ TEST(FluxarProgram, InletProblemsStopTheRun) {
     // No inlet node: the boundary reader's own message, status 255.
     ScratchDir dir;
     std::string job = CopyExample(dir);
-    WriteWholeFile(job + ".bcd", "BOUND 1 2 D\n1 0 Optimum\n10 0 Inlet - Nodes \nENDF\n");
-    testing::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+    WriteText(job + ".bcd", "BOUND 1 2 D\n1 0 Optimum\n10 0 Inlet - Nodes \nENDF\n");
+    test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
     EXPECT_EQ(run.status, 255);
     EXPECT_TRUE(run.output.ends_with("\nError: Inlet was not specified.\n")) << run.output;
-    EXPECT_TRUE(ReadWholeFile(job + ".f2D.log").ends_with("\nError: Inlet was not specified.\n"));
+    EXPECT_TRUE(ReadText(job + ".f2D.log").ends_with("\nError: Inlet was not specified.\n"));
   }
   for (const char* node : {"124", "0", "-3"}) {
     // The example mesh has 123 nodes.
     SCOPED_TRACE(node);
     ScratchDir dir;
     std::string job = CopyExample(dir);
-    WriteWholeFile(job + ".bcd", std::string("BOUND 1 1 D\n10 1 Inlet - Nodes \n") + node + "\nENDF\n");
-    testing::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+    WriteText(job + ".bcd", std::string("BOUND 1 1 D\n10 1 Inlet - Nodes \n") + node + "\nENDF\n");
+    test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
     EXPECT_EQ(run.status, 255);
     EXPECT_TRUE(run.output.ends_with("\nError: injection node is out of bounds!\n")) << run.output;
     EXPECT_FALSE(std::filesystem::exists(job + ".f2D"));
@@ -158,15 +158,15 @@ TEST(FluxarProgram, InletProblemsStopTheRun) {
 TEST(FluxarProgram, ValveGateFileIsReadOrOnlyWarnedAbout) {
   ScratchDir dir;
   std::string job = CopyExample(dir);
-  WriteWholeFile(job + ".vlv",
+  WriteText(job + ".vlv",
                  "VALV 1 1 D\n80000 1 Valve gates\n1\n123\n0 2\n0 0\n0 0\n0 0\n0 0\n0 0\nENDF\n");
-  testing::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+  test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("\nReading valve gates...\nDone.\n"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Warning"), std::string::npos);
 
   // A gate on a node the mesh does not have: warned, the run goes on.
-  WriteWholeFile(job + ".vlv",
+  WriteText(job + ".vlv",
                  "VALV 1 1 D\n80000 1 Valve gates\n1\n500\n0 2\n0 0\n0 0\n0 0\n0 0\n0 0\nENDF\n");
   run = RunFluxar(dir.path.string(), "'" + job + "'");
   EXPECT_EQ(run.status, 1);

@@ -9,9 +9,9 @@
 namespace kv {
 namespace {
 
-using testing::CapturedOutput;
-using testing::ScratchDir;
-using testing::WriteWholeFile;
+using test::CapturedOutput;
+using test::ScratchDir;
+using test::WriteText;
 
 std::string Tcode(const std::string& keyword, const std::string& records, int count) {
   return "---- Beginning of title\nTITL \nFILE\n---- comment\n" + keyword + " 1 " +
@@ -94,7 +94,7 @@ TEST(InputReaders, InletNodeSevenIsIndexSixAndAnEmptyInletListStops) {
   EXPECT_NE(cap.Log().find("\nError: Inlet was not specified.\n"), std::string::npos);
 
   // Face records of any count are passed over line by line.
-  WriteWholeFile(dir.File("faces.bcd"),
+  WriteText(dir.File("faces.bcd"),
                  Tcode("BOUND", "20 2 Inlet - Faces\n       1       4\n       1       5\n"
                                 "10 2 Inlet - Nodes \n      11\n       2\n", 2));
   ASSERT_EQ(ReadBoundaryFile(cap.out, dir.File("faces.bcd"), inlets, potential, error), kInputRead);
@@ -179,7 +179,7 @@ TEST(InputReaders, UnknownRecordsAreSkippedWithTheirValueLines) {
   CapturedOutput cap(dir);
   std::string error;
   // Record 999's value lines look like records; they must not be read as such.
-  WriteWholeFile(dir.File("j.par"), Tcode("PRMT", "999 2 Something new\n100 1 x\n200 1 y\n"
+  WriteText(dir.File("j.par"), Tcode("PRMT", "999 2 Something new\n100 1 x\n200 1 y\n"
                                                   "100 1 Number of layers across half-gap\n9\n", 2));
   SolverParameters p;
   ASSERT_EQ(ReadParameterFile(cap.out, dir.File("j.par"), p, error), kInputRead) << error;
@@ -215,7 +215,7 @@ TEST(InputReaders, DamagedFilesAreRefusedWithFileAndLine) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string path = dir.File(std::string("j.") + (std::string(c.name).substr(std::string(c.name).find('.') + 1)));
-    WriteWholeFile(path, c.text);
+    WriteText(path, c.text);
     CapturedOutput cap(dir);
     std::string ext = path.substr(path.size() - 3);
     int r = -9;
@@ -252,7 +252,7 @@ TEST(InputReaders, ValveGatesAreReadAndCheckedAgainstTheMesh) {
   ScratchDir dir;
   std::string error;
   std::string gate_pairs = "0.0 1.0\n0 0\n0 0\n0 0\n0 0\n0 0\n";
-  WriteWholeFile(dir.File("j.vlv"),
+  WriteText(dir.File("j.vlv"),
                  Tcode("VALV", "80000 2 Valve gates\n2\n3 4\n" + gate_pairs + "1\n10\n" +
                                    "0.5 2.5\n0 0\n0 0\n0 0\n0 0\n0 0\n" +
                                    "80001 1 Other\n12 13\n", 2));

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the solver tests: a scratch directory, whole-file reads and
-// writes, a SolverOutput whose console is kept in memory, and running the
+// Helpers of the solver tests (beside those of analysis_test_util.h): a
+// SolverOutput whose console is kept in memory, and running the
 // built fluxar program.
 
 #include <sys/wait.h>
@@ -13,33 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "common/tests/analysis_test_util.h"
 #include "solver/driver/solver_output.h"
 
-namespace kv::testing {
-
-struct ScratchDir {
-  std::filesystem::path path;
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kv_solver_XXXXXX").string();
-    if (char* made = mkdtemp(pattern.data())) path = made;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string File(const std::string& name) const { return (path / name).string(); }
-};
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteWholeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+namespace kv::test {
 
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -71,7 +48,7 @@ struct CapturedOutput {
   }
   std::string Log() {
     std::fflush(out.log);
-    return ReadWholeFile(log_path);
+    return ReadText(log_path);
   }
 };
 
@@ -90,8 +67,8 @@ inline ProgramRun RunFluxar(const std::string& cwd, const std::string& arguments
   int raw = std::system(command.c_str());
   ProgramRun run;
   if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
-  run.output = ReadWholeFile(out_file);
+  run.output = ReadText(out_file);
   return run;
 }
 
-}  // namespace kv::testing
+}  // namespace kv::test
