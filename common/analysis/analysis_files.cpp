@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "common/analysis/tcode_format.h"
+#include "common/output/pane_output.h"
 #include "common/text/number_format.h"
 
 namespace kv {
@@ -234,6 +235,20 @@ int WriteMaterialFile(const MaterialRecord& polymer, const std::string& path,
   JobMaterial material;
   material.polymer = polymer;
   return WriteMaterialFile(material, path, title);
+}
+
+int StoreAnalysisFile(std::string& model_path, const char* extension,
+                      const std::function<int(const std::string& path)>& write) {
+  if (model_path.empty()) return 0;
+  model_path = AnalysisFilePath(model_path, extension);
+  AppendOutput("Writing file: " + model_path);
+  // A file that cannot be created is said so, not reported as done.
+  if (write(model_path) != 1) {
+    AppendOutput("Unable to write file: " + model_path);
+    return -1;
+  }
+  AppendOutput("Done.");
+  return 1;
 }
 
 }  // namespace kv

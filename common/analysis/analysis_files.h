@@ -56,3 +56,21 @@ int WriteMaterialFile(const MaterialRecord& polymer, const std::string& path,
                       const std::string& title = "");
 
 }  // namespace kv
+
+#include <functional>
+
+namespace kv {
+
+// Writes one analysis file next to the current model, as every setup dialog
+// does on OK: the last three characters of `model_path` (its extension) are
+// replaced in place by `extension`, the Output pane gets "Writing file: %s",
+// `write` runs with that path, and the pane gets "Done.".
+//   model_path: the current model path; keeps the extension written last.
+//   write: one of the writers above, bound to its record.
+//   returns 1 written; 0 no model path (nothing written; the caller shows
+//   "Data was not stored."); -1 the file could not be created (the pane gets
+//   "Unable to write file: %s" instead of "Done.").
+int StoreAnalysisFile(std::string& model_path, const char* extension,
+                      const std::function<int(const std::string& path)>& write);
+
+}  // namespace kv

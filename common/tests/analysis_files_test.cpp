@@ -4,6 +4,7 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/database/databases.h"
+#include "common/output/pane_output.h"
 #include "common/tests/analysis_test_util.h"
 
 namespace kv {
@@ -129,6 +130,39 @@ TEST(AnalysisSettings, DialogArithmetic) {
   EXPECT_EQ(u.valve_timer[0][1], 1000);
   EXPECT_EQ(u.valve_timer[1][1], 0);
   EXPECT_FLOAT_EQ(u.fill_pack_ratio, 0.8f);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(AnalysisFiles, StoringNextToTheModelReportsEachStepInTheOutputPane) {
+  test::ScratchDir dir;
+  SolverParameters parameters;
+  auto write_par = [&](const std::string& path) { return WriteParameterFile(parameters, path); };
+  {
+    PaneCapture pane;
+    std::string model = dir.File("part.m2D");
+    EXPECT_EQ(StoreAnalysisFile(model, "par", write_par), 1);
+    EXPECT_EQ(model, dir.File("part.par"));  // the path keeps the last extension
+    EXPECT_EQ(pane.output, (std::vector<std::string>{"Writing file: " + model, "Done."}));
+    EXPECT_EQ(test::ReadText(model), test::ReadText(test::AnalysisData("defaults.par")));
+  }
+  {
+    PaneCapture pane;
+    std::string none;
+    EXPECT_EQ(StoreAnalysisFile(none, "par", write_par), 0);
+    EXPECT_TRUE(pane.output.empty());
+  }
+  {
+    PaneCapture pane;
+    std::string model = dir.File("gone/part.m2D");
+    EXPECT_EQ(StoreAnalysisFile(model, "par", write_par), -1);
+    EXPECT_EQ(pane.output.back(), "Unable to write file: " + dir.File("gone/part.par"));
+    EXPECT_FALSE(pane.HasOutput("Done."));
+  }
 }
 
 }  // namespace

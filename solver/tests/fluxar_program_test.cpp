@@ -107,6 +107,16 @@ TEST(FluxarProgram, MissingInputFileStopsWithItsMessageAndName) {
   }
 }
 
+TEST(FluxarProgram, JobInADirectoryThatDoesNotExistStillReportsClearly) {
+  ScratchDir dir;
+  std::string job = dir.File("no/such/dir/plate");
+  test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_NE(run.output.find("\nWarning: log file cannot be created!\n" + job + ".f2D.log\n"),
+            std::string::npos) << run.output;
+  EXPECT_TRUE(run.output.ends_with("\nError: parameter file not found!\n" + job + ".par\n"));
+}
+
 TEST(FluxarProgram, DamagedInputEndsWithAClearErrorAndStatus255) {
   const struct {
     const char* ext;
