@@ -7,6 +7,7 @@
 // pre-processor always passes an empty one), and returns 1, or 0 when the file
 // cannot be created (nothing is left behind then).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,12 +55,6 @@ int WriteMaterialFile(const JobMaterial& material, const std::string& path,
 // the pre-processor always writes.
 int WriteMaterialFile(const MaterialRecord& polymer, const std::string& path,
                       const std::string& title = "");
-
-}  // namespace kv
-
-#include <functional>
-
-namespace kv {
 
 // Writes one analysis file next to the current model, as every setup dialog
 // does on OK: the last three characters of `model_path` (its extension) are

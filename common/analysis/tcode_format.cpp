@@ -142,10 +142,6 @@ void SkipTcodeValues(TokenReader& reader, int count) {
   for (int i = 0; i < count && reader.pos < reader.text.size(); ++i) SkipRestOfLine(reader);
 }
 
-}  // namespace kv
-
-namespace kv {
-
 int ReadTcodeBlocks(TokenReader& reader, std::string_view keyword,
                     const std::function<bool(int code, int count)>& read_values,
                     std::string& error) {

@@ -11,6 +11,7 @@
 // TokenReader. Readers report damage (missing or non-numeric values, files
 // cut short) with a message that names the file and line.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -73,12 +74,6 @@ bool ReadTcodeInt(TokenReader& reader, int code, int& value, std::string& error)
 // Passes over the value lines of a record the reader does not use: one line
 // per counted value (a record of another code is never read as values).
 void SkipTcodeValues(TokenReader& reader, int count);
-
-}  // namespace kv
-
-#include <functional>
-
-namespace kv {
 
 // Reads every block of `keyword` until "ENDF" or the end of text. For each
 // record the head is read and `read_values(code, count)` reads its values;

@@ -132,12 +132,6 @@ TEST(AnalysisSettings, DialogArithmetic) {
   EXPECT_FLOAT_EQ(u.fill_pack_ratio, 0.8f);
 }
 
-}  // namespace
-}  // namespace kv
-
-namespace kv {
-namespace {
-
 TEST(AnalysisFiles, StoringNextToTheModelReportsEachStepInTheOutputPane) {
   test::ScratchDir dir;
   SolverParameters parameters;
