@@ -69,6 +69,9 @@ struct Element {
   float volume = 0;                    // m^3
   float orientation[2] = {};           // display orientation values of a triangle
   int boundary_face = -1;              // face used for a tetrahedron's provisional thickness
+  float projected_area = 0;            // m^2, on the parting plane (filling solver)
+  float local[3] = {};                 // m, triangle in its own plane: x2, y3, x3 (node 1 at
+                                       // the origin, node 2 at (x2, 0), node 3 at (x3, y3))
 };
 
 struct ElementProperty {

@@ -1,0 +1,326 @@
+#include <algorithm>
+#include <cmath>
+
+#include "common/text/number_format.h"
+#include "solver/prep/mesh_preparation.h"
+#include "solver/thermal/kinematics.h"
+
+namespace kv {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Vec3 {
+  double x = 0, y = 0, z = 0;
+};
+
+Vec3 At(const MeshModel& mesh, int node) {
+  const Node& n = mesh.nodes[node];
+  return {n.x, n.y, n.z};
+}
+Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double Norm(Vec3 a) { return std::sqrt(Dot(a, a)); }
+
+double TriangleArea(Vec3 a, Vec3 b, Vec3 c) { return 0.5 * Norm(Cross(Sub(b, a), Sub(c, a))); }
+
+// Area of a triangle projected on the parting plane: one coordinate is set to
+// zero at the three nodes, y when N_y >= N_x, else x, but z when N_z is
+// strictly greater than the component so chosen (signed comparisons).
+double ProjectedTriangleArea(Vec3 a, Vec3 b, Vec3 c, const float n[3]) {
+  int drop = n[1] >= n[0] ? 1 : 0;
+  if (n[2] > n[drop]) drop = 2;
+  for (Vec3* v : {&a, &b, &c}) {
+    if (drop == 0) v->x = 0;
+    if (drop == 1) v->y = 0;
+    if (drop == 2) v->z = 0;
+  }
+  return TriangleArea(a, b, c);
+}
+
+const int kTetraFaces[4][3] = {{0, 1, 2}, {0, 1, 3}, {1, 2, 3}, {0, 2, 3}};
+
+void SetFace(MeshModel& mesh, FaceRecord& face, int e, const int* nodes) {
+  face.shape = kTriangle;
+  face.node_count = 3;
+  face.element = e;
+  face.partner = -1;
+  Vec3 p[3];
+  for (int i = 0; i < 3; ++i) {
+    face.nodes[i] = nodes[i];
+    p[i] = At(mesh, nodes[i]);
+  }
+  face.nodes[3] = 0;
+  face.centroid[0] = static_cast<float>((p[0].x + p[1].x + p[2].x) / 3);
+  face.centroid[1] = static_cast<float>((p[0].y + p[1].y + p[2].y) / 3);
+  face.centroid[2] = static_cast<float>((p[0].z + p[1].z + p[2].z) / 3);
+  const Vec3 normal = Cross(Sub(p[1], p[0]), Sub(p[2], p[0]));
+  const double length = Norm(normal);
+  face.area = static_cast<float>(0.5 * length);
+  for (int c = 0; c < 3; ++c) face.normal[c] = 0;
+  if (length > 0) {
+    face.normal[0] = static_cast<float>(normal.x / length);
+    face.normal[1] = static_cast<float>(normal.y / length);
+    face.normal[2] = static_cast<float>(normal.z / length);
+  }
+}
+
+}  // namespace
+
+void BuildFaceTable(MeshModel& mesh) {
+  mesh.faces.clear();
+  for (int e = 0; e < static_cast<int>(mesh.elements.size()); ++e) {
+    Element& element = mesh.elements[e];
+    element.facet_count = 0;
+    if (element.type == kTriangle) {
+      mesh.faces.emplace_back();
+      SetFace(mesh, mesh.faces.back(), e, element.nodes);
+      element.facets[element.facet_count++] = static_cast<int>(mesh.faces.size()) - 1;
+    } else if (element.type == kTetrahedron) {
+      for (const auto& f : kTetraFaces) {
+        const int nodes[3] = {element.nodes[f[0]], element.nodes[f[1]], element.nodes[f[2]]};
+        mesh.faces.emplace_back();
+        SetFace(mesh, mesh.faces.back(), e, nodes);
+        element.facets[element.facet_count++] = static_cast<int>(mesh.faces.size()) - 1;
+      }
+    }
+  }
+}
+
+void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], MeshPreparation& prep) {
+  const int node_count = static_cast<int>(mesh.nodes.size());
+  const int element_count = static_cast<int>(mesh.elements.size());
+  const Vec3 N{parting_normal[0], parting_normal[1], parting_normal[2]};
+  const double n_length = Norm(N);
+  prep.control_volume.assign(node_count, 0.0f);
+  prep.total_area = prep.total_projected_area = prep.element_volume = prep.node_volume = 0;
+  std::vector<int> counts(node_count + 1, 0);
+  for (int e = 0; e < element_count; ++e) {
+    Element& el = mesh.elements[e];
+    Vec3 p[4];
+    const int corners = std::min(el.node_count, 4);
+    Vec3 centroid;
+    for (int i = 0; i < corners; ++i) {
+      p[i] = At(mesh, el.nodes[i]);
+      centroid.x += p[i].x / corners;
+      centroid.y += p[i].y / corners;
+      centroid.z += p[i].z / corners;
+      ++counts[el.nodes[i]];
+    }
+    el.centroid[0] = static_cast<float>(centroid.x);
+    el.centroid[1] = static_cast<float>(centroid.y);
+    el.centroid[2] = static_cast<float>(centroid.z);
+    if (el.type == kBeam) {
+      // Runner: volume pi D^2 l / 4, lateral area pi D l, half the volume to each end.
+      const double length = Norm(Sub(p[1], p[0]));
+      const double D = el.diameter;
+      el.length = static_cast<float>(length);
+      el.volume = static_cast<float>(kPi * D * D * length / 4);
+      el.area = static_cast<float>(kPi * D * length);
+      el.lateral_area = el.area;
+      el.local[0] = el.length;
+      el.local[1] = 0;
+      el.local[2] = el.length / 2;
+      // Projected area: c = |dx . N| / (l |N|); (1 - c) pi D^2 / 4 + D l c.
+      const double c = length > 0 && n_length > 0 ? std::fabs(Dot(Sub(p[1], p[0]), N)) / (length * n_length) : 0;
+      el.projected_area = static_cast<float>((1 - c) * kPi * D * D / 4 + D * length * c);
+      for (int i = 0; i < 2; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(kPi * D * D * length / 8);
+    } else if (el.type == kTriangle) {
+      const Vec3 normal = Cross(Sub(p[1], p[0]), Sub(p[2], p[0]));
+      const double area = 0.5 * Norm(normal);
+      el.area = static_cast<float>(area);
+      el.volume = static_cast<float>(area * el.thickness);
+      for (int c = 0; c < 3; ++c) el.normal[c] = 0;
+      if (area > 0) {
+        el.normal[0] = static_cast<float>(normal.x / (2 * area));
+        el.normal[1] = static_cast<float>(normal.y / (2 * area));
+        el.normal[2] = static_cast<float>(normal.z / (2 * area));
+      }
+      // Local coordinates: node 1 at the origin, node 2 on the first axis.
+      double e1[3], e2[3];
+      if (TriangleFrame(mesh, el, e1, e2)) {
+        const Vec3 b = Sub(p[1], p[0]), c = Sub(p[2], p[0]);
+        el.local[0] = static_cast<float>(Norm(b));
+        el.local[2] = static_cast<float>(c.x * e1[0] + c.y * e1[1] + c.z * e1[2]);
+        el.local[1] = static_cast<float>(c.x * e2[0] + c.y * e2[1] + c.z * e2[2]);
+      } else {
+        el.local[0] = el.local[1] = el.local[2] = 0;
+      }
+      el.projected_area = static_cast<float>(ProjectedTriangleArea(p[0], p[1], p[2], parting_normal));
+      // Median-dual share of node i: the two small triangles (node i, edge
+      // midpoint, centroid) on its side, times the thickness.
+      for (int i = 0; i < 3; ++i) {
+        const Vec3 a = p[i], next = p[(i + 1) % 3], prev = p[(i + 2) % 3];
+        const Vec3 m1{(a.x + next.x) / 2, (a.y + next.y) / 2, (a.z + next.z) / 2};
+        const Vec3 m2{(a.x + prev.x) / 2, (a.y + prev.y) / 2, (a.z + prev.z) / 2};
+        const double share = TriangleArea(a, m1, centroid) + TriangleArea(a, centroid, m2);
+        prep.control_volume[el.nodes[i]] += static_cast<float>(el.thickness * share);
+      }
+    } else if (el.type == kTetrahedron) {
+      // Volume |det(edges)| / 6, area the sum of the faces.
+      const double volume = std::fabs(Dot(Sub(p[1], p[0]), Cross(Sub(p[2], p[0]), Sub(p[3], p[0])))) / 6;
+      el.volume = static_cast<float>(volume);
+      double area = 0, best_area = -1, best_dot = -1e300;
+      int largest = -1, facing = -1;
+      for (int f = 0; f < el.facet_count; ++f) {
+        const FaceRecord& face = mesh.faces[el.facets[f]];
+        area += face.area;
+        if (face.partner != -1) continue;
+        if (face.area > best_area) { best_area = face.area; largest = el.facets[f]; }
+        const double d = face.normal[0] * N.x + face.normal[1] * N.y + face.normal[2] * N.z;
+        if (d > best_dot) { best_dot = d; facing = el.facets[f]; }
+      }
+      el.area = static_cast<float>(area);
+      el.projected_area = 0;
+      if (facing >= 0) {
+        const FaceRecord& face = mesh.faces[facing];
+        el.projected_area = static_cast<float>(
+            ProjectedTriangleArea(At(mesh, face.nodes[0]), At(mesh, face.nodes[1]), At(mesh, face.nodes[2]), parting_normal));
+      }
+      // Thickness: half the distance from the largest boundary face's plane to
+      // the opposite node, within [0.0001, 0.005] m; 0.005 m without one.
+      el.thickness = 0.005f;
+      el.boundary_face = largest;
+      if (largest >= 0) {
+        const FaceRecord& face = mesh.faces[largest];
+        int apex = el.nodes[0];
+        for (int i = 0; i < 4; ++i) {
+          const int n = el.nodes[i];
+          if (n != face.nodes[0] && n != face.nodes[1] && n != face.nodes[2]) apex = n;
+        }
+        const Vec3 d = Sub(At(mesh, apex), At(mesh, face.nodes[0]));
+        const double distance = std::fabs(d.x * face.normal[0] + d.y * face.normal[1] + d.z * face.normal[2]);
+        el.thickness = static_cast<float>(std::clamp(distance / 2, 0.0001, 0.005));
+      }
+      // Local frame of the tetrahedron: its first face in the plane of nodes 1-3.
+      double e1[3], e2[3];
+      if (TriangleFrame(mesh, el, e1, e2)) {
+        const Vec3 b = Sub(p[1], p[0]), c = Sub(p[2], p[0]);
+        el.local[0] = static_cast<float>(Norm(b));
+        el.local[2] = static_cast<float>(c.x * e1[0] + c.y * e1[1] + c.z * e1[2]);
+        el.local[1] = static_cast<float>(c.x * e2[0] + c.y * e2[1] + c.z * e2[2]);
+      }
+      // Median-dual share of a tetrahedron's node: a quarter of its volume.
+      for (int i = 0; i < 4; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(volume / 4);
+    }
+    prep.total_area += el.area;
+    prep.total_projected_area += el.projected_area;
+    prep.element_volume += el.volume;
+  }
+  for (float v : prep.control_volume) prep.node_volume += v;
+  // Node-to-element lists in element order (compressed rows).
+  prep.element_start.assign(node_count + 1, 0);
+  for (int i = 0; i < node_count; ++i) prep.element_start[i + 1] = prep.element_start[i] + counts[i];
+  prep.element_list.assign(prep.element_start[node_count], 0);
+  std::vector<int> fill(prep.element_start.begin(), prep.element_start.end() - 1);
+  for (int e = 0; e < element_count; ++e) {
+    const Element& el = mesh.elements[e];
+    for (int i = 0; i < std::min(el.node_count, 4); ++i) prep.element_list[fill[el.nodes[i]]++] = e;
+  }
+}
+
+int AddDualSurfaceConnectors(MeshModel& mesh) {
+  float largest = 0;
+  bool any = false;
+  for (const Element& el : mesh.elements) {
+    if (el.category == kPartDualSurface) {
+      any = true;
+      largest = std::max(largest, el.thickness);
+    }
+  }
+  if (!any) return 0;
+  const double reach = 1.5 * 2.0 * largest;
+  const int original = static_cast<int>(mesh.elements.size());
+  int added = 0;
+  for (int e = 0; e < original; ++e) {
+    const Element el = mesh.elements[e];
+    if (el.category != kPartDualSurface || el.type != kTriangle || el.paired < 0 || el.paired >= original) {
+      continue;
+    }
+    const Element& partner = mesh.elements[el.paired];
+    if (partner.type != kTriangle) continue;
+    for (int i = 0; i < 3; ++i) {
+      // Nearest of the partner's three nodes.
+      int nearest = -1;
+      double best = 1e300;
+      for (int j = 0; j < 3; ++j) {
+        const double d = Norm(Sub(At(mesh, partner.nodes[j]), At(mesh, el.nodes[i])));
+        if (d < best) { best = d; nearest = partner.nodes[j]; }
+      }
+      if (nearest < 0 || !(best < reach)) continue;
+      Element connector;
+      connector.type = kBeam;
+      connector.category = kConnector;
+      connector.property = -1;
+      connector.node_count = 2;
+      connector.nodes[0] = el.nodes[i];
+      connector.nodes[1] = nearest;
+      connector.diameter = 0;
+      mesh.elements.push_back(connector);
+      ++added;
+    }
+  }
+  return added;
+}
+
+CategoryVolumes SumCategoryVolumes(const MeshModel& mesh) {
+  CategoryVolumes v;
+  for (const Element& el : mesh.elements) {
+    switch (el.category) {
+      case kHotRunner: v.hot_runner += el.volume; break;
+      case kColdRunner: v.cold_runner += el.volume; break;
+      case kPartRunner: case kPartSurface: case kPartDualSurface: case kPartVolume: v.part += el.volume; break;
+      default: break;
+    }
+  }
+  v.injection = v.cold_runner + v.part;
+  return v;
+}
+
+std::string CheckSolverMesh(const MeshModel& mesh) {
+  const int node_count = static_cast<int>(mesh.nodes.size());
+  for (int i = 0; i < node_count; ++i) {
+    const Node& n = mesh.nodes[i];
+    if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.z)) {
+      return Format("Node %d has invalid coordinates.", i + 1);
+    }
+  }
+  for (int e = 0; e < static_cast<int>(mesh.elements.size()); ++e) {
+    const Element& el = mesh.elements[e];
+    if (el.type != kBeam && el.type != kTriangle && el.type != kTetrahedron) continue;
+    for (int i = 0; i < el.node_count; ++i) {
+      if (el.nodes[i] < 0 || el.nodes[i] >= node_count) {
+        return Format("Element %d refers to a node that does not exist.", e + 1);
+      }
+    }
+    const bool shell = el.category == kPartSurface || el.category == kPartDualSurface;
+    const bool runner = el.category == kColdRunner || el.category == kHotRunner || el.category == kPartRunner;
+    if (el.category == kPartSurface && !(el.thickness > 0) && el.type == kTriangle) {
+      return Format("Element %d has no thickness.", e + 1);
+    }
+    if (shell && !std::isfinite(el.thickness)) return Format("Element %d has no thickness.", e + 1);
+    if (runner && el.type == kBeam && !(el.diameter > 0)) return Format("Element %d has no diameter.", e + 1);
+  }
+  return {};
+}
+
+std::vector<std::string> MeshCountLines(const MeshModel& mesh) {
+  return {Format("Number of nodes:    %d", static_cast<int>(mesh.nodes.size())),
+          Format("Number of faces:    %d", static_cast<int>(mesh.faces.size())),
+          Format("Number of elements: %d", static_cast<int>(mesh.elements.size()))};
+}
+
+std::vector<std::string> MeshTotalLines(const MeshPreparation& prep) {
+  // Reals in exponent form carry three exponent digits, as in every file we write.
+  auto e4 = [](double v) { return FormatExponent(v, "%.4e"); };
+  return {"Mesh property                                 Value \t\tUnits",
+          "Total mesh surface area:                      " + e4(prep.total_area) + " \tm^2",
+          "Total projected area:                         " + e4(prep.total_projected_area) + " \tm^2",
+          "Total mesh volume (element based):            " + e4(prep.element_volume) + " \tm^3",
+          "Total mesh volume (node based):               " + e4(prep.node_volume) + " \tm^3",
+          "Done."};
+}
+
+}  // namespace kv

@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "solver/filling/fluidity.h"
+#include "solver/prep/mesh_preparation.h"
+#include "solver/thermal/kinematics.h"
+#include "solver/thermal/material_model.h"
+#include "solver/thermal/result_quantities.h"
+#include "solver/thermal/thermal_update.h"
+#include "solver/thermal/wall_temperature.h"
+#include "solver/tests/test_meshes.h"
+
+namespace kv {
+namespace {
+
+// A general-purpose polystyrene with a steel mold.
+PolymerData Polystyrene() {
+  PolymerData m;
+  m.melt_density = 940;
+  m.specific_heat = 2100;
+  m.conductivity = 0.15f;
+  m.no_flow_temperature = 373.15f;
+  m.n = 0.25f;
+  m.tau_star = 30000;
+  m.d1 = 4.8e10f;
+  m.d2 = 373.15f;
+  m.d3 = 0;
+  m.a1 = 25.6f;
+  m.a2_tilde = 51.6f;
+  m.mold_density = 7820;
+  m.mold_specific_heat = 460;
+  m.mold_conductivity = 36.5f;
+  m.mold_temperature = 323.15f;
+  m.ejection_temperature = 363.15f;
+  m.melt_temperature = 503.15f;
+  return m;
+}
+
+// A filled plate job: state allocated for `layers`, every node filled,
+// profiles at melt temperature.
+struct PlateJob {
+  MeshModel mesh;
+  MeshPreparation prep;
+  SolverState state;
+  MemoryAccount account;
+  PolymerData material = Polystyrene();
+
+  explicit PlateJob(int layers, float thickness = 0.002f) {
+    mesh = test::Plate(0.02, 0.01, 4, 2, thickness);
+    BuildFaceTable(mesh);
+    const float normal[3] = {0, 0, 1};
+    ComputeElementGeometry(mesh, normal, prep);
+    EXPECT_EQ(AllocateSolverState(state, account, static_cast<int>(mesh.nodes.size()),
+                                  static_cast<int>(mesh.elements.size()), layers), 1);
+    for (int i = 0; i < state.node_count; ++i) state.fill_state[i] = 1;
+    FillLayerTable(state.node_temperature, material.melt_temperature);
+    FillLayerTable(state.temperature, material.melt_temperature);
+    SetWallTemperatures(state, mesh, prep, material, {});
+  }
+};
+
+TEST(CrossWlf, ZeroShearPlateauAndShift) {
+  PolymerData m = Polystyrene();
+  // At or below T* there is no WLF shift: eta0 = D1; n = 1 halves it at any rate.
+  m.n = 1;
+  EXPECT_NEAR(CrossWlfViscosity(m, 0, 300, 0), m.d1 / 2, m.d1 * 1e-6);
+  EXPECT_NEAR(CrossWlfViscosity(m, 0, 300, 1e4), m.d1 / 2, m.d1 * 1e-6);
+  // Above T*: eta0 = D1 exp(-A1 dT / (A2 + dT)), by hand for dT = 130 K.
+  m.n = 0.25f;
+  const double eta0 = 4.8e10 * std::exp(-25.6 * 130.0 / (51.6 + 130.0));
+  EXPECT_NEAR(CrossWlfViscosity(m, 0, 503.15, 0), eta0, eta0 * 1e-5);
+  const double thinned = eta0 / (1 + std::pow(eta0 * 1000 / 30000, 0.75));
+  EXPECT_NEAR(CrossWlfViscosity(m, 0, 503.15, 1000), thinned, thinned * 1e-5);
+  // D3 raises T* with pressure: viscosity grows with pressure.
+  m.d3 = 1e-7f;
+  EXPECT_GT(CrossWlfViscosity(m, 5e7, 503.15, 1000), CrossWlfViscosity(m, 0, 503.15, 1000));
+}
+
+TEST(CrossWlf, ViscosityMovesHalfwayAndFreezes) {
+  PlateJob job(2);
+  job.material.n = 1;
+  job.material.a1 = 0;
+  job.material.d1 = 100;  // Newtonian 50 Pa s
+  FillLayerTable(job.state.viscosity, 100);
+  UpdateViscosity(job.state, job.mesh, job.material);
+  EXPECT_FLOAT_EQ(job.state.viscosity.Row(0)[1], 75);  // 100 -> 50 goes halfway
+  job.material.d1 = 400;                                // now 200 Pa s
+  UpdateViscosity(job.state, job.mesh, job.material);
+  // Rising: 75 (1 + 0.5 (200 - 75) / 200).
+  EXPECT_FLOAT_EQ(job.state.viscosity.Row(0)[1], 75 * (1 + 0.5f * 125 / 200));
+  job.state.frozen_fraction[3] = 1;
+  UpdateViscosity(job.state, job.mesh, job.material);
+  EXPECT_EQ(job.state.viscosity.Row(3)[0], kFrozenViscosity);
+  // Elements with an unfilled node keep their viscosity.
+  job.state.fill_state[0] = 0.5f;
+  const float before = job.state.viscosity.Row(0)[1];
+  UpdateViscosity(job.state, job.mesh, job.material);
+  EXPECT_EQ(job.state.viscosity.Row(0)[1], before);
+}
+
+TEST(FrozenLayer, FractionFromProfile) {
+  SolverState s;
+  MemoryAccount a;
+  ASSERT_EQ(AllocateSolverState(s, a, 1, 1, 4), 1);
+  const float hot[5] = {500, 500, 490, 480, 470};
+  EXPECT_EQ(FrozenFractionOfProfile(hot, s.zeta, s.dzeta, 373.15f), 0.0f);
+  // Only the wall point below Tnf = 400: position 0.75 + 0.25 (400-480)/(350-480).
+  const float skin[5] = {500, 500, 490, 480, 350};
+  EXPECT_NEAR(FrozenFractionOfProfile(skin, s.zeta, s.dzeta, 400), 1 - (0.75 + 0.25 * 80.0 / 130.0), 1e-6);
+  // A cold point between hot ones does not count unless the next is cold too.
+  const float pocket[5] = {500, 390, 450, 380, 350};
+  EXPECT_NEAR(FrozenFractionOfProfile(pocket, s.zeta, s.dzeta, 400), 1 - (0.5 + 0.25 * 50.0 / 70.0), 1e-6);
+  // L = 1: mid-plane and wall only.
+  SolverState one;
+  ASSERT_EQ(AllocateSolverState(one, a, 1, 1, 1), 1);
+  const float two[2] = {450, 350};
+  EXPECT_NEAR(FrozenFractionOfProfile(two, one.zeta, one.dzeta, 400), 0.5, 1e-6);
+}
+
+TEST(ThermalUpdate, CoolsTowardsTheWallWithinBounds) {
+  // Small steps take the explicit branch, large ones the implicit rows.
+  for (float dt : {1e-4f, 0.05f}) {
+    PlateJob job(6);
+    const double alpha_m = 36.5 / (7820.0 * 460.0);
+    const double fourier = dt * alpha_m / std::pow(job.state.dzeta[6] * 0.001, 2);
+    SCOPED_TRACE(fourier >= 0.5 ? "implicit" : "explicit");
+    float centre_before = job.state.node_temperature.Row(6)[0];
+    for (int pass = 0; pass < 40; ++pass) {
+      ASSERT_EQ(UpdateTemperatures(job.state, job.mesh, job.prep, job.material, dt), 1);
+      for (int i = 0; i < job.state.node_count; ++i) {
+        const float* T = job.state.node_temperature.Row(i);
+        for (int k = 0; k <= 6; ++k) {
+          ASSERT_GE(T[k], job.material.mold_temperature);
+          ASSERT_LE(T[k], job.material.melt_temperature + 100);
+          if (k > 0) {
+            EXPECT_LE(T[k], T[k - 1] + 1e-3f) << "profile must fall towards the wall";
+          }
+        }
+      }
+      const float centre = job.state.node_temperature.Row(6)[0];
+      EXPECT_LE(centre, centre_before + 1e-3f);
+      centre_before = centre;
+    }
+    EXPECT_LT(job.state.node_temperature.Row(6)[6], job.material.melt_temperature - 50);
+    // Element tables follow the nodes.
+    EXPECT_FLOAT_EQ(job.state.temperature.Row(0)[6],
+                    (job.state.node_temperature.Row(0)[6] + job.state.node_temperature.Row(1)[6] +
+                     job.state.node_temperature.Row(6)[6]) / 3);
+  }
+}
+
+TEST(ThermalUpdate, IsothermalJobStaysPut) {
+  PlateJob job(6);
+  job.material.mold_temperature = job.material.melt_temperature;
+  SetWallTemperatures(job.state, job.mesh, job.prep, job.material, {});
+  for (int pass = 0; pass < 5; ++pass) {
+    ASSERT_EQ(UpdateTemperatures(job.state, job.mesh, job.prep, job.material, 0.01f), 1);
+  }
+  for (float T : job.state.node_temperature.cells) {
+    if (T != 0) {  // spare cells stay 0
+      EXPECT_FLOAT_EQ(T, job.material.melt_temperature);
+    }
+  }
+}
+
+TEST(ThermalUpdate, EmptyNodesSitAtTheWallAndHotMeltIsCarriedDownstream) {
+  PlateJob job(4);
+  // Node 0 empty; a hot upstream column (x = 0) feeding cooler nodes.
+  job.state.fill_state[0] = -1;
+  for (int i = 0; i < job.state.node_count; ++i) job.state.pressure[i] = 1e6f * (4 - i % 5);
+  FillLayerTable(job.state.node_temperature, 400);
+  for (int j = 0; j < 3; ++j) {
+    float* T = job.state.node_temperature.Row(j * 5);
+    for (int k = 0; k <= 4; ++k) T[k] = 500;
+  }
+  FillLayerTable(job.state.profile_x, 0.2f);  // 0.2 m/s through the gap
+  ASSERT_EQ(UpdateTemperatures(job.state, job.mesh, job.prep, job.material, 0.001f), 1);
+  EXPECT_EQ(job.state.node_temperature.Row(0)[2], job.state.node_wall_temperature[0]);
+  // Node 6 (x = 5 mm) lies downstream of the hot column: its centre warms.
+  EXPECT_GT(job.state.node_temperature.Row(6)[0], 400.5f);
+  EXPECT_LE(job.state.node_temperature.Row(6)[0], 500.0f);
+}
+
+TEST(Kinematics, ProfilesAverageToTheMeanVelocity) {
+  // Runner: linear pressure 2e6 -> 0 Pa over 20 mm, Newtonian 100 Pa s, L = 40.
+  MeshModel mesh;
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  test::AddRunner(mesh, -1, origin, along_x, 0.02, 1, 0.004f);
+  MeshPreparation prep;
+  const float normal[3] = {0, 0, 1};
+  ComputeElementGeometry(mesh, normal, prep);
+  SolverState s;
+  MemoryAccount a;
+  ASSERT_EQ(AllocateSolverState(s, a, 2, 1, 40), 1);
+  s.fill_state = {1, 1};
+  s.pressure = {2e6f, 0};
+  FillLayerTable(s.viscosity, 100);
+  UpdateKinematics(s, mesh);
+  const double R = 0.002, g = -2e6 / 0.02;
+  // Closed form: u = R^2 (-g) / (8 eta); trapezoid fluidity within 1/L^2.
+  const double u = R * R * -g / (8 * 100);
+  EXPECT_NEAR(s.velocity_x[0], u, u * 1e-3);
+  EXPECT_EQ(s.velocity_y[0], 0);
+  // Area-weighted mean of the profile, 2 / R^2 integral P r dr, equals u.
+  double mean = 0;
+  for (int k = 1; k <= 40; ++k) {
+    const double r0 = R * s.zeta[k - 1], r1 = R * s.zeta[k];
+    mean += (s.profile_x.Row(0)[k - 1] * r0 + s.profile_x.Row(0)[k] * r1) / 2 * (r1 - r0);
+  }
+  mean *= 2 / (R * R);
+  EXPECT_NEAR(mean, s.velocity_x[0], u * 2e-3);
+  // Wall shear rate of Poiseuille flow 4 u / R.
+  EXPECT_NEAR(s.shear_rate.Row(0)[40], 4 * u / R, 4 * u / R * 0.03);
+
+  // Plate: p falls along x; Hele-Shaw u = b^2 (-g) / (3 eta).
+  PlateJob job(40);
+  for (int i = 0; i < job.state.node_count; ++i) {
+    job.state.pressure[i] = static_cast<float>(1e6 * (1 - job.mesh.nodes[i].x / 0.02));
+  }
+  FillLayerTable(job.state.viscosity, 100);
+  UpdateKinematics(job.state, job.mesh);
+  const double b = 0.001, up = b * b * 1e6 / 0.02 / 300;
+  for (int e = 0; e < job.state.element_count; ++e) {
+    EXPECT_NEAR(job.state.velocity_x[e], up, up * 1e-3);
+    EXPECT_NEAR(job.state.velocity_y[e], 0, up * 1e-3);
+  }
+  // The local x axis of element 1 runs along the diagonal: its profile has
+  // both components; their mean over the gap is the mean velocity.
+  double mx = 0, my = 0;
+  for (int k = 1; k <= 40; ++k) {
+    mx += (job.state.profile_x.Row(1)[k] + job.state.profile_x.Row(1)[k - 1]) / 2 / 40;
+    my += (job.state.profile_y.Row(1)[k] + job.state.profile_y.Row(1)[k - 1]) / 2 / 40;
+  }
+  EXPECT_NEAR(std::sqrt(mx * mx + my * my), up, up * 2e-3);
+  // Frozen points carry no flow.
+  FillLayerTable(job.state.viscosity, kFrozenViscosity);
+  UpdateKinematics(job.state, job.mesh);
+  EXPECT_EQ(job.state.profile_x.Row(0)[3], 0.0f);
+}
+
+TEST(Fluidity, ClosedFormsForUniformViscosity) {
+  PlateJob job(6);
+  FillLayerTable(job.state.viscosity, 100);
+  const double b = 0.001;
+  // Trapezoid of z^2 over L layers: b^3 / (3 eta) (1 + 1 / (2 L^2)).
+  EXPECT_NEAR(ElementFluidity(job.state, job.mesh.elements[0], 0),
+              b * b * b / 300 * (1 + 1.0 / 72), 1e-16);
+  job.state.viscosity.Row(0)[3] = 0;  // skipped intervals
+  EXPECT_LT(ElementFluidity(job.state, job.mesh.elements[0], 0), b * b * b / 300);
+  Element cooling = job.mesh.elements[1];
+  cooling.category = kCoolingChannel;
+  EXPECT_EQ(ElementFluidity(job.state, cooling, 1), 1e-20);
+}
+
+TEST(ResultQuantities, UnreachedElementsShowTheMoldTemperature) {
+  PlateJob job(6);
+  for (int i = 0; i < job.state.node_count; ++i) job.state.fill_state[i] = -1;
+  job.state.fill_state[0] = 1;
+  const EntityField bulk = NodeBulkTemperature(job.state, job.mesh, job.prep, job.material);
+  EXPECT_FLOAT_EQ(bulk.value[14], job.material.mold_temperature);
+  EXPECT_TRUE(bulk.defined[14]);
+  const EntityField shear = NodeShearRate(job.state, job.mesh, job.prep);
+  EXPECT_FALSE(shear.defined[14]);
+  // Fully filled at melt temperature: bulk = melt; cooling time by hand.
+  for (int i = 0; i < job.state.node_count; ++i) job.state.fill_state[i] = 1;
+  const EntityField hot = NodeBulkTemperature(job.state, job.mesh, job.prep, job.material);
+  EXPECT_FLOAT_EQ(hot.value[7], job.material.melt_temperature);
+  const EntityField cool = ElementCoolingTime(job.state, job.mesh, job.material);
+  const double alpha = 0.15 / (940.0 * 2100.0);
+  const double t = 0.002 * 0.002 / (9.86960506439209 * alpha) *
+                   std::log10(16 * 180.0 / (9.86960506439209 * 40.0));
+  EXPECT_NEAR(cool.value[0], t, t * 1e-4);
+}
+
+TEST(SolverState, AccountsBytesAndRefusesBeyondItsLimit) {
+  SolverState s;
+  MemoryAccount a;
+  ASSERT_EQ(AllocateSolverState(s, a, 10, 20, 6), 1);
+  // 8 node arrays + 7 element arrays of 4 bytes, a 2-byte flag, tables (rows + 1) x 4 x 8.
+  EXPECT_EQ(a.bytes, 8 * 4 * 10 + 7 * 4 * 20 + 2 * 20 + 2 * 11 * 4 * 8 + 5 * 21 * 4 * 8);
+  ReleaseSolverState(s, a);
+  EXPECT_EQ(a.bytes, 0);
+  // A 1M-node, 2M-element job with 100 layers counts more than 2^31 bytes
+  // without wrapping.
+  EXPECT_GT(SolverStateBytes(1000000, 2000000, 100), int64_t{1} << 31);
+  MemoryAccount small;
+  small.limit = 1000;
+  EXPECT_EQ(AllocateSolverState(s, small, 10, 20, 6), 0);
+  EXPECT_EQ(small.bytes, 0);
+  EXPECT_TRUE(s.pressure.empty());
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,172 @@
+#include "solver/thermal/kinematics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "solver/filling/fluidity.h"
+#include "solver/thermal/material_model.h"
+
+namespace kv {
+
+namespace {
+
+float Limit1(double v) { return static_cast<float>(std::clamp(v, -1.0, 1.0)); }
+
+bool Frozen(float eta) { return std::fabs(eta - kFrozenViscosity) < 1.0f; }
+
+void Difference(const MeshModel& mesh, int from, int to, double d[3]) {
+  const Node& a = mesh.nodes[from];
+  const Node& b = mesh.nodes[to];
+  d[0] = static_cast<double>(b.x) - a.x;
+  d[1] = static_cast<double>(b.y) - a.y;
+  d[2] = static_cast<double>(b.z) - a.z;
+}
+
+bool ElementFilled(const SolverState& state, const Element& element) {
+  for (int i = 0; i < element.node_count; ++i) {
+    if (state.fill_state[element.nodes[i]] < 1.0f) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool TriangleFrame(const MeshModel& mesh, const Element& element, double e1[3], double e2[3]) {
+  double a[3], b[3];
+  Difference(mesh, element.nodes[0], element.nodes[1], a);
+  Difference(mesh, element.nodes[0], element.nodes[2], b);
+  const double la = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+  if (!(la > 0)) return false;
+  for (int c = 0; c < 3; ++c) e1[c] = a[c] / la;
+  // e2 = the part of (node 3 - node 1) orthogonal to e1, normalised.
+  const double along = b[0] * e1[0] + b[1] * e1[1] + b[2] * e1[2];
+  for (int c = 0; c < 3; ++c) e2[c] = b[c] - along * e1[c];
+  const double l2 = std::sqrt(e2[0] * e2[0] + e2[1] * e2[1] + e2[2] * e2[2]);
+  if (!(l2 > 0)) return false;
+  for (int c = 0; c < 3; ++c) e2[c] /= l2;
+  return true;
+}
+
+void TetrahedronGradients(const MeshModel& mesh, const Element& element, double g[4][3],
+                          double* volume) {
+  double x[4][3];
+  for (int i = 0; i < 4; ++i) {
+    const Node& n = mesh.nodes[element.nodes[i]];
+    x[i][0] = n.x; x[i][1] = n.y; x[i][2] = n.z;
+  }
+  double a[3], b[3], c[3];
+  for (int k = 0; k < 3; ++k) {
+    a[k] = x[1][k] - x[0][k]; b[k] = x[2][k] - x[0][k]; c[k] = x[3][k] - x[0][k];
+  }
+  // 6V = a . (b x c); g_1..g_3 are the cross products of the other two edges,
+  // g_0 = -(g_1 + g_2 + g_3) since the shape functions sum to 1.
+  const double bxc[3] = {b[1] * c[2] - b[2] * c[1], b[2] * c[0] - b[0] * c[2], b[0] * c[1] - b[1] * c[0]};
+  const double cxa[3] = {c[1] * a[2] - c[2] * a[1], c[2] * a[0] - c[0] * a[2], c[0] * a[1] - c[1] * a[0]};
+  const double axb[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+  const double six_v = a[0] * bxc[0] + a[1] * bxc[1] + a[2] * bxc[2];
+  for (int k = 0; k < 3; ++k) {
+    g[1][k] = bxc[k];
+    g[2][k] = cxa[k];
+    g[3][k] = axb[k];
+    g[0][k] = -(bxc[k] + cxa[k] + axb[k]);
+  }
+  *volume = six_v / 6.0;
+}
+
+void UpdateKinematics(SolverState& state, const MeshModel& mesh) {
+  const int L = state.layers;
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || !state.active[e] || !ElementFilled(state, element)) {
+      continue;
+    }
+    const double S = ElementFluidity(state, element, e);
+    const float* eta = state.viscosity.Row(e);
+    float* px = state.profile_x.Row(e);
+    float* py = state.profile_y.Row(e);
+    float* gamma = state.shear_rate.Row(e);
+    const int* n = element.nodes;
+    if (IsRunnerCategory(element.category)) {
+      const double R = std::max(element.diameter / 2.0, 1e-25);
+      const double length = std::max(double{element.length}, 1e-25);
+      // g = (p2 - p1) / l along the axis; u = -(S/R) g.
+      const double g = (static_cast<double>(state.pressure[n[1]]) - state.pressure[n[0]]) / length;
+      const float u = Limit1(-(S / R) * g);
+      double axis[3];
+      Difference(mesh, n[0], n[1], axis);
+      state.velocity_x[e] = static_cast<float>(u * axis[0] / length);
+      state.velocity_y[e] = static_cast<float>(u * axis[1] / length);
+      state.velocity_z[e] = static_cast<float>(u * axis[2] / length);
+      // Poiseuille profile in a pipe, u(r) = 2 u_mean (1 - r^2/R^2).
+      for (int k = 0; k <= L; ++k) {
+        const double z = state.zeta[k] * R;
+        px[k] = Frozen(eta[k]) ? 0.0f : static_cast<float>(2.0 * S * g * (z * z - R * R) / (R * R * R));
+        py[k] = 0;
+      }
+      gamma[0] = 0;
+      for (int k = 1; k <= L; ++k) {
+        gamma[k] = static_cast<float>(std::fabs(px[k] - px[k - 1]) / (state.dzeta[k] * R));
+      }
+      continue;
+    }
+    double gx = 0, gy = 0, b = 0;
+    double dir1[3] = {1, 0, 0}, dir2[3] = {0, 1, 0};
+    double ux = 0, uy = 0;
+    if (element.category == kPartSurface || element.category == kPartDualSurface) {
+      b = ElementHalfGap(element);
+      const double x2 = element.local[0], y3 = element.local[1], x3 = element.local[2];
+      if (!(x2 > 0) || !(y3 > 0) || !TriangleFrame(mesh, element, dir1, dir2)) continue;
+      // gx = (p2 - p1) / x2, gy = (p3 - (x3 gx + p1)) / y3: gradient of the linear field.
+      gx = (static_cast<double>(state.pressure[n[1]]) - state.pressure[n[0]]) / x2;
+      gy = (static_cast<double>(state.pressure[n[2]]) - (x3 * gx + state.pressure[n[0]])) / y3;
+      ux = Limit1(-(S / b) * gx);
+      uy = Limit1(-(S / b) * gy);
+    } else if (element.category == kPartVolume) {
+      b = element.thickness / 2.0;
+      double grad[4][3], volume = 0;
+      TetrahedronGradients(mesh, element, grad, &volume);
+      if (!(std::fabs(volume) > 0) || !(b > 0)) continue;
+      double gp[3] = {0, 0, 0};
+      for (int i = 0; i < 4; ++i) {
+        for (int c = 0; c < 3; ++c) gp[c] += state.pressure[n[i]] * grad[i][c] / (6.0 * volume);
+      }
+      // Darcy-like flow through the volume: u = -S grad p; the profile runs
+      // along the gradient as in a gap of half-width b.
+      const double magnitude = std::sqrt(gp[0] * gp[0] + gp[1] * gp[1] + gp[2] * gp[2]);
+      state.velocity_x[e] = Limit1(-S * gp[0]);
+      state.velocity_y[e] = Limit1(-S * gp[1]);
+      state.velocity_z[e] = Limit1(-S * gp[2]);
+      const double mean = std::min(S * magnitude, 1.0);
+      for (int k = 0; k <= L; ++k) {
+        px[k] = Frozen(eta[k]) ? 0.0f : Limit1(1.5 * mean * (1.0 - state.zeta[k] * state.zeta[k]));
+        py[k] = 0;
+      }
+      gamma[0] = 0;
+      for (int k = 1; k <= L; ++k) {
+        gamma[k] = static_cast<float>(std::fabs(px[k] - px[k - 1]) / (state.dzeta[k] * b));
+      }
+      continue;
+    } else {
+      continue;
+    }
+    // Local velocity (ux, uy) turned into global axes: ux e1 + uy e2.
+    state.velocity_x[e] = static_cast<float>(ux * dir1[0] + uy * dir2[0]);
+    state.velocity_y[e] = static_cast<float>(ux * dir1[1] + uy * dir2[1]);
+    state.velocity_z[e] = static_cast<float>(ux * dir1[2] + uy * dir2[2]);
+    // Parabolic Hele-Shaw profile, u(z) = 1.5 u_mean (1 - z^2/b^2), per component.
+    for (int k = 0; k <= L; ++k) {
+      const double z = state.zeta[k] * b;
+      const double shape = 1.5 * S * (z * z - b * b) / (b * b * b);
+      px[k] = Frozen(eta[k]) ? 0.0f : Limit1(shape * gx);
+      py[k] = Frozen(eta[k]) ? 0.0f : Limit1(shape * gy);
+    }
+    gamma[0] = 0;
+    for (int k = 1; k <= L; ++k) {
+      const double dx = (px[k] - px[k - 1]) / (state.dzeta[k] * b);
+      const double dy = (py[k] - py[k - 1]) / (state.dzeta[k] * b);
+      gamma[k] = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    }
+  }
+}
+
+}  // namespace kv

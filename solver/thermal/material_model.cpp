@@ -1,0 +1,124 @@
+#include "solver/thermal/material_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kv {
+
+bool IsFlowCategory(int category) {
+  switch (category) {
+    case kConnector: case kColdRunner: case kHotRunner: case kPartRunner:
+    case kPartSurface: case kPartDualSurface: case kPartVolume:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsRunnerCategory(int category) {
+  return category == kConnector || category == kColdRunner || category == kHotRunner ||
+         category == kPartRunner;
+}
+
+double CrossWlfViscosity(const PolymerData& material, double p, double T, double gamma) {
+  // T* = D2 + D3 p and A2 = A2~ + D3 p: the pressure shifts the glass transition.
+  const double t_star = material.d2 + material.d3 * p;
+  const double a2 = material.a2_tilde + material.d3 * p;
+  // Zero-shear viscosity: WLF shift above T*, D1 at or below.
+  double eta0 = material.d1;
+  if (T > t_star) {
+    const double denominator = a2 + (T - t_star);
+    if (denominator > 0) eta0 = material.d1 * std::exp(-material.a1 * (T - t_star) / denominator);
+  }
+  // Cross shear thinning: eta = eta0 / (1 + (eta0 gamma / tau*)^(1 - n)).
+  double ratio = material.tau_star > 0 ? eta0 * std::max(gamma, 0.0) / material.tau_star : 0.0;
+  const double exponent = 1.0 - material.n;
+  const double thinning = exponent == 0.0 ? 1.0 : (ratio > 0 ? std::pow(ratio, exponent) : 0.0);
+  return eta0 / (1.0 + thinning);
+}
+
+float ElementHalfGap(const Element& element) {
+  if (IsRunnerCategory(element.category)) return element.diameter / 2;
+  switch (element.category) {
+    case kPartSurface: case kPartVolume: return element.thickness / 2;
+    case kPartDualSurface: return element.thickness > 0 ? element.thickness : 0.001f;
+    default: return 0;
+  }
+}
+
+namespace {
+
+bool AllNodesFilled(const SolverState& state, const Element& element) {
+  for (int i = 0; i < element.node_count; ++i) {
+    if (state.fill_state[element.nodes[i]] < 1.0f) return false;
+  }
+  return true;
+}
+
+bool AllNodesReached(const SolverState& state, const Element& element) {
+  for (int i = 0; i < element.node_count; ++i) {
+    if (state.fill_state[element.nodes[i]] == -1.0f) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void UpdateViscosity(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
+  const int points = state.layers + 1;
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || !AllNodesFilled(state, element)) continue;
+    float* eta = state.viscosity.Row(e);
+    if (state.frozen_fraction[e] == 1.0f) {
+      std::fill(eta, eta + points, kFrozenViscosity);
+      continue;
+    }
+    // p = mean of the element's nodal pressures.
+    double p = 0;
+    for (int i = 0; i < element.node_count; ++i) p += state.pressure[element.nodes[i]];
+    p /= element.node_count;
+    const float* T = state.temperature.Row(e);
+    const float* gamma = state.shear_rate.Row(e);
+    for (int k = 0; k < points; ++k) {
+      const float fresh = static_cast<float>(
+          std::min(CrossWlfViscosity(material, p, T[k], gamma[k]), double{kFrozenViscosity}));
+      if (!(eta[k] > 0)) eta[k] = fresh;
+      // Move halfway from the stored value towards the new one; the damping keeps
+      // the coupled pressure and viscosity fields from oscillating pass to pass.
+      if (fresh <= eta[k]) {
+        eta[k] = eta[k] * (1.0f - 0.5f * (eta[k] - fresh) / std::fabs(eta[k]));
+      } else {
+        eta[k] = eta[k] * (1.0f + 0.5f * (fresh - eta[k]) / std::fabs(fresh));
+      }
+    }
+  }
+}
+
+float FrozenFractionOfProfile(const float* T, const std::vector<float>& zeta,
+                              const std::vector<float>& dzeta, float no_flow_temperature) {
+  const int layers = static_cast<int>(zeta.size()) - 1;
+  for (int k = 1; k <= layers; ++k) {
+    if (!(T[k] < no_flow_temperature)) continue;
+    if (k != layers && !(T[k + 1] < no_flow_temperature)) continue;
+    // zf = zeta_(k-1) + dzeta_k (Tnf - T_(k-1)) / (T_k - T_(k-1)), in units of b.
+    const float span = T[k] - T[k - 1];
+    float position = zeta[k - 1];
+    if (span != 0) position += dzeta[k] * (no_flow_temperature - T[k - 1]) / span;
+    position = std::clamp(position, 0.0f, 1.0f);
+    return 1.0f - position;
+  }
+  return 0.0f;
+}
+
+void UpdateFrozenLayer(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || !AllNodesReached(state, element)) continue;
+    const float fraction = FrozenFractionOfProfile(state.temperature.Row(e), state.zeta,
+                                                   state.dzeta, material.no_flow_temperature);
+    state.frozen_fraction[e] = std::max(state.frozen_fraction[e], fraction);
+  }
+}
+
+}  // namespace kv
