@@ -3,9 +3,7 @@
 // and the other flags of the View menu, and the decisions drawn from them
 // (which elements and nodes are visible, which colour a facet or beam takes).
 
-#include <vector>
-
-#include "common/mesh/mesh_model.h"
+#include "gui/view/core/drawing_tables.h"
 
 namespace kv {
 
@@ -39,14 +37,6 @@ enum PickMode : int { kPickVertex = 0, kPickLine, kPickFacet, kPickPlane, kPickS
 // Units of the displayed results.
 enum UnitsSystem : int { kUnitsMetric = 1, kUnitsEnglish = 2 };
 
-// Categories of the View menu.
-struct CategoryFlags {
-  bool runners = true;  // property codes 1, 2
-  bool part = true;     // 9, 10, 11, 12
-  bool mold = true;     // 5
-  bool cooling = true;  // 3, 4
-};
-
 // Outline angle of the surface edges, degrees.
 inline constexpr float kOutlineAngle = 50.0f;
 
@@ -62,27 +52,9 @@ struct ViewSettings {
   bool legend = true;
   bool show_results = false;
   bool boundary_conditions = true;
-  CategoryFlags categories;
+  ViewCategories categories;
   bool zoom_window_armed = false;
 };
-
-// True when an element with this property code is shown: Connector (0)
-// always; codes 6, 7, 8 and unknown codes never; the others by category.
-bool PropertyCodeVisible(int code, const CategoryFlags& flags);
-
-// Sets every element's visible flag from the category flags.
-void RefreshVisibility(MeshModel& model, const CategoryFlags& flags);
-
-// One flag per node: 1 unless the node belongs to a hidden element (a node
-// shared by a visible and a hidden element gets 0). Node indices out of range
-// are ignored.
-std::vector<char> BuildNodeMask(const MeshModel& model);
-
-// RGB colour of a facet of an element with this property code in the model view.
-void FacetColour(int code, float rgb[3]);
-
-// RGB colour of a beam with this property code in the model view.
-void BeamColour(int code, float rgb[3]);
 
 // Colour of selected items (RGB).
 inline constexpr float kSelectionColour[3] = {1.0f, 0.0f, 0.5f};
@@ -96,8 +68,8 @@ struct BeamCylinder {
   float angle_degrees = 0;   // rotation angle from z onto d
 };
 
-// Geometry of a beam from end 1 to end 2 with radius r and taper angle
-// (radians; beyond +-0.7853982 it is ignored and the cylinder is straight).
-BeamCylinder ComputeBeamCylinder(const float end1[3], const float end2[3], float radius, float taper);
+// Geometry of a beam of the drawing tables: its length, the radii at both
+// ends (the taper beyond +-45 degrees ignored) and the turn from z onto it.
+BeamCylinder ComputeBeamCylinder(const Beam& beam);
 
 }  // namespace kv

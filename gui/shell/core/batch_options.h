@@ -1,0 +1,29 @@
+#pragma once
+// The command line of kavitron:
+//   kavitron [--screenshot FILE.png] [--view front|back|left|right|top|bottom|iso]
+//            [--render NAME] [MODEL]
+// NAME is one of surface-wireframe, facet-wireframe, shade, surface-outline,
+// facet-outline.
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct BatchOptions {
+  std::string screenshot;   // PNG to write; empty: run interactively
+  int view = -1;            // StandardViewKind, -1: keep the start view
+  int render_mode = -1;     // RenderMode, -1: keep the start mode
+  std::string model;        // mesh to import, empty for none
+  bool help = false;        // --help was given
+};
+
+// Parses the arguments after the program name. Returns true when they are
+// valid; otherwise `error` says what is wrong. Qt's own options have been
+// removed by QApplication before this runs.
+bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* options, std::string* error);
+
+// The usage text printed for --help and after a bad argument.
+const char* BatchUsage();
+
+}  // namespace kv

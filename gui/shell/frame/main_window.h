@@ -1,0 +1,132 @@
+#pragma once
+// The pre-processor's frame: the MDI area with the one graphics child, the
+// four dockable panes (Output, Input, Command, Toolbar), the two-part status
+// bar, the menu bar and the dispatch of every menu and toolbar command.
+// What the commands decide lives in gui/shell/core; this class is the Qt layer.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "common/mesh/mesh_model.h"
+#include "gui/shell/core/shell_state.h"
+#include "gui/view/core/camera.h"
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+
+namespace kv {
+
+class GraphicsView;
+
+// Pane indices in creation order.
+enum PaneIndex : int { kPaneOutput = 0, kPaneInput = 1, kPaneCommand = 2, kPaneToolbar = 3 };
+
+class MainWindow : public QMainWindow {
+ public:
+  MainWindow();
+  ~MainWindow() override;
+
+  // Runs the command of a menu entry or toolbar button.
+  void Dispatch(int command_id);
+
+  // The action that carries a command identifier (menu and toolbar share it), or nullptr.
+  QAction* Action(int command_id) const;
+  // The toolbar button of a command, or nullptr.
+  QToolButton* ToolButtonOf(int command_id) const;
+  QDockWidget* Pane(int index) const { return panes_[index]; }
+  GraphicsView* View() const { return view_widget_; }
+  QLineEdit* CommandLine() const { return command_; }
+
+  // Pane text (Output, Input) as shown.
+  std::string PaneText(int index) const;
+
+  // The two status bar parts.
+  std::string StatusText(int part) const;
+
+  // Empties the text of a pane (2: the Command pane's edit line).
+  void ClearPane(int index);
+
+  // Status "Please wait..." and the busy cursor; EndWait restores both.
+  void BeginWait();
+  void EndWait();
+
+  // Shows a choice menu of the command prompts near the toolbar; choosing an
+  // item enters its text on the command line. Returns 0 for an unknown menu.
+  int PopupChoiceMenu(int resource);
+
+  // The Command pane's Enter: echo, step + 1, interpreter.
+  void TakeCommandEnter();
+
+  // File > Save Image without its dialog: filter 1 PNG, 2 BMP. Returns 1 on success.
+  int SaveImage(const std::string& path, int filter_index);
+
+  // File > New without the save prompt.
+  void NewModel();
+
+  // Frames the model and redraws (after a read).
+  void ZoomToModel();
+
+  // Applies a standard view at once, without the animation (batch use).
+  void SetStandardViewNow(int which);
+
+  // The exit sequence; the event loop ends with code 0.
+  void ExitProgram();
+
+  MeshModel& model() { return model_; }
+  ShellState& state() { return state_; }
+  ViewState& view() { return view_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreatePanes();
+  void CreateToolbar(QDockWidget* pane);
+  void CreateStatusBar();
+  void SyncCheckMarks();
+  void SetStatus(int part, const std::string& text);
+  void RestoreStatus();
+  void SavePrompt();
+  void ShowPane(int index);
+  void ApplyEffect(const CommandEffect& effect);
+  void ChooseColour(bool background);
+  void RunSaveImageDialog();
+  void ShowSystemInformation();
+  void ShowAbout();
+  void ShowHelpIndex();
+  void CopyToClipboard();
+
+  MeshModel model_;
+  ShellState state_;
+  ViewState view_;
+  bool exiting_ = false;
+
+  QMdiArea* mdi_ = nullptr;
+  QMdiSubWindow* graphics_child_ = nullptr;
+  GraphicsView* view_widget_ = nullptr;
+  QDockWidget* panes_[4] = {};
+  QPlainTextEdit* output_ = nullptr;
+  QPlainTextEdit* input_ = nullptr;
+  QLineEdit* command_ = nullptr;
+  QWidget* toolbar_ = nullptr;
+  QLabel* status_[2] = {};
+  std::map<int, QAction*> actions_;
+  std::map<int, QToolButton*> tool_buttons_;
+};
+
+// The status text shown when nothing is going on.
+inline constexpr const char* kIdleStatus = "Press F1 - Pan, F2 - Zoom, F3 - Rotate.";
+
+}  // namespace kv

@@ -1,0 +1,377 @@
+// The frame on a display (run under xvfb-run): menus, toolbar, panes, status
+// bar, the Command pane, and what the view draws, read back from the pixels.
+#include <cstdio>
+#include <string>
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QImage>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "common/output/pane_output.h"
+#include "gui/platform/platform.h"
+#include "gui/shell/core/command_ids.h"
+#include "gui/shell/core/menu_table.h"
+#include "gui/shell/frame/main_window.h"
+#include "gui/view/gl/graphics_view.h"
+
+namespace kv {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "frame_view_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    SetDefaultGlFormat();
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+struct Rgb {
+  int r = 0, g = 0, b = 0;
+};
+
+// A frame shown on the display with a known window size.
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    window_ = std::make_unique<MainWindow>();
+    window_->resize(1000, 720);
+    window_->show();
+    PumpMessages();
+  }
+  void TearDown() override {
+    window_.reset();
+    PumpMessages();
+  }
+
+  // Pixel of the view under model point (x, y, 0) in the front view.
+  Rgb PixelAt(float x, float y) {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+    EXPECT_TRUE(window_->View()->CaptureRgba(&w, &h, &rgba));
+    const ViewState& v = window_->view();
+    // Front view: rotation is the identity, so screen = model + centre shift + pan.
+    const float sx = x + v.centre_shift[0] + v.pan[0];
+    const float sy = y + v.centre_shift[1] + v.pan[1];
+    const int px = static_cast<int>((sx / v.visible_width + 0.5f) * static_cast<float>(v.viewport_width));
+    const int py = static_cast<int>((sy / v.visible_height + 0.5f) * static_cast<float>(v.viewport_height));
+    Rgb c;
+    if (px < 0 || py < 0 || px >= w || py >= h) {
+      ADD_FAILURE() << "point outside the picture";
+      return c;
+    }
+    const size_t i = (static_cast<size_t>(py) * static_cast<size_t>(w) + static_cast<size_t>(px)) * 4;
+    c.r = rgba[i];
+    c.g = rgba[i + 1];
+    c.b = rgba[i + 2];
+    return c;
+  }
+
+  std::unique_ptr<MainWindow> window_;
+};
+
+// A unit plate of two part-surface triangles in the xy plane, a cold runner
+// on its left, a hot runner on its right and a connector below it.
+void BuildSampleModel(MeshModel& m) {
+  m = MeshModel();
+  m.nodes = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},          // plate
+             {-0.5f, 0.1f, 0}, {-0.5f, 0.9f, 0},                 // cold runner
+             {1.5f, 0.1f, 0}, {1.5f, 0.9f, 0},                   // hot runner
+             {0.2f, -0.4f, 0}, {0.8f, -0.4f, 0}};                // connector
+  auto tri = [&m](int a, int b, int c) {
+    Element e;
+    e.type = kTriangle;
+    e.category = kPartSurface;
+    e.node_count = 3;
+    e.nodes[0] = a;
+    e.nodes[1] = b;
+    e.nodes[2] = c;
+    e.thickness = 0.002f;
+    m.elements.push_back(e);
+    FaceRecord f;
+    f.nodes[0] = a;
+    f.nodes[1] = b;
+    f.nodes[2] = c;
+    f.element = static_cast<int>(m.elements.size()) - 1;
+    f.normal[2] = 1.0f;
+    m.faces.push_back(f);
+  };
+  auto beam = [&m](int a, int b, int category) {
+    Element e;
+    e.type = kBeam;
+    e.category = category;
+    e.node_count = 2;
+    e.nodes[0] = a;
+    e.nodes[1] = b;
+    e.diameter = 0.16f;
+    m.elements.push_back(e);
+  };
+  tri(0, 1, 2);
+  tri(0, 2, 3);
+  beam(4, 5, kColdRunner);
+  beam(6, 7, kHotRunner);
+  beam(8, 9, kConnector);
+}
+
+TEST_F(FrameTest, TitlePanesAndStatusBar) {
+  // The maximised graphics child adds its name to the frame's title.
+  EXPECT_EQ(window_->windowTitle().toStdString().rfind("KAVITRON", 0), 0u);
+  const char* names[4] = {"Output", "Input", "Command", "Toolbar"};
+  for (int i = 0; i < 4; ++i) {
+    QDockWidget* pane = window_->Pane(i);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->windowTitle().toStdString(), names[i]);
+    EXPECT_TRUE(pane->isVisible());
+    EXPECT_FALSE(pane->isFloating());
+  }
+  EXPECT_EQ(window_->dockWidgetArea(window_->Pane(kPaneOutput)), Qt::BottomDockWidgetArea);
+  EXPECT_EQ(window_->dockWidgetArea(window_->Pane(kPaneToolbar)), Qt::RightDockWidgetArea);
+  // Output on the left of the band, Input over Command on the right.
+  const QRect out = window_->Pane(kPaneOutput)->geometry();
+  const QRect in = window_->Pane(kPaneInput)->geometry();
+  const QRect cmd = window_->Pane(kPaneCommand)->geometry();
+  EXPECT_LT(out.left(), in.left());
+  EXPECT_LT(in.top(), cmd.top());
+  EXPECT_GT(out.width(), in.width());
+  EXPECT_EQ(window_->StatusText(0), "Press F1 - Pan, F2 - Zoom, F3 - Rotate.");
+  window_->BeginWait();
+  EXPECT_EQ(window_->StatusText(0), "Please wait...");
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  window_->EndWait();
+  EXPECT_EQ(window_->StatusText(0), "Press F1 - Pan, F2 - Zoom, F3 - Rotate.");
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  window_->Dispatch(kCmdZoomWindow);
+  EXPECT_EQ(window_->StatusText(0), "Press mouse left button and drag.");
+}
+
+TEST_F(FrameTest, EveryMenuEntryAndToolbarButton) {
+  for (const MenuRow& row : MainMenuRows()) {
+    if (row.kind != kMenuCommand) continue;
+    QAction* a = window_->Action(row.id);
+    ASSERT_NE(a, nullptr) << row.id;
+    EXPECT_EQ(a->text().toStdString(), row.caption);
+    EXPECT_EQ(a->data().toInt(), row.id);
+    EXPECT_EQ(a->isEnabled(), !MenuCommandGreyed(row.id)) << row.id;
+    EXPECT_EQ(a->isChecked(), row.checked) << row.id;
+  }
+  int buttons = 0;
+  for (const ToolButton& b : ToolbarButtons()) {
+    if (b.style == kToolSeparator) continue;
+    ++buttons;
+    QToolButton* button = window_->ToolButtonOf(b.id);
+    ASSERT_NE(button, nullptr) << b.id;
+    EXPECT_EQ(button->toolTip().toStdString(), b.tooltip);
+    EXPECT_EQ(button->objectName().toInt(), b.id);
+    EXPECT_FALSE(button->icon().isNull());
+  }
+  EXPECT_EQ(buttons, 38);
+  // Surface Outline and Facet are pressed at start.
+  EXPECT_TRUE(window_->ToolButtonOf(kCmdSurfaceOutline)->isChecked());
+  EXPECT_TRUE(window_->ToolButtonOf(kCmdPickFacet)->isChecked());
+  // A button and the menu stay in step.
+  window_->ToolButtonOf(kCmdShade)->click();
+  EXPECT_EQ(window_->state().view.render_mode, kShade);
+  EXPECT_TRUE(window_->Action(kCmdShade)->isChecked());
+  EXPECT_FALSE(window_->ToolButtonOf(kCmdSurfaceOutline)->isChecked());
+  window_->Action(kCmdPickVertex)->trigger();
+  EXPECT_EQ(window_->state().view.pick_mode, kPickVertex);
+  EXPECT_TRUE(window_->ToolButtonOf(kCmdPickVertex)->isChecked());
+  // Toggles follow the state.
+  window_->Action(kCmdRunners)->trigger();
+  EXPECT_FALSE(window_->state().view.categories.runners);
+  EXPECT_FALSE(window_->Action(kCmdRunners)->isChecked());
+  // Greyed commands do nothing even when dispatched directly.
+  window_->Dispatch(kCmdSolve);
+  window_->Dispatch(kCmdEnglish);
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("Units: English"), std::string::npos);
+  EXPECT_TRUE(window_->Action(kCmdEnglish)->isChecked());
+  EXPECT_FALSE(window_->Action(kCmdMetric)->isChecked());
+}
+
+TEST_F(FrameTest, CommandPaneAndChoiceEntries) {
+  QLineEdit* line = window_->CommandLine();
+  line->setText("12.5");
+  window_->TakeCommandEnter();
+  EXPECT_EQ(window_->PaneText(kPaneInput), "12.5");
+  EXPECT_EQ(line->text().toStdString(), "");
+  EXPECT_EQ(window_->state().interpreter.step, 1);
+  // An empty line advances the step and echoes nothing.
+  window_->TakeCommandEnter();
+  EXPECT_EQ(window_->state().interpreter.step, 2);
+  EXPECT_EQ(window_->PaneText(kPaneInput), "12.5");
+  EXPECT_EQ(window_->PopupChoiceMenu(999), 0);
+  // Output lines of any module land in the Output pane.
+  AppendOutput("Number of nodes: 4");
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("Number of nodes: 4"), std::string::npos);
+  window_->ClearPane(kPaneOutput);
+  EXPECT_EQ(window_->PaneText(kPaneOutput), "");
+}
+
+TEST_F(FrameTest, ClosedPanesComeBackFromTheWindowMenu) {
+  for (int i = 0; i < 4; ++i) {
+    QDockWidget* pane = window_->Pane(i);
+    pane->close();
+    PumpMessages();
+    EXPECT_FALSE(pane->isVisible()) << i;
+  }
+  window_->Action(kCmdShowOutput)->trigger();
+  window_->Action(kCmdShowInput)->trigger();
+  window_->Action(kCmdShowCommand)->trigger();
+  window_->Action(kCmdShowToolbar)->trigger();
+  PumpMessages();
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(window_->Pane(i)->isVisible()) << i;
+    EXPECT_FALSE(window_->Pane(i)->isFloating()) << i;
+  }
+  // A floating pane comes back floating.
+  window_->Pane(kPaneInput)->setFloating(true);
+  window_->Pane(kPaneInput)->close();
+  window_->Dispatch(kCmdShowInput);
+  PumpMessages();
+  EXPECT_TRUE(window_->Pane(kPaneInput)->isVisible());
+  EXPECT_TRUE(window_->Pane(kPaneInput)->isFloating());
+}
+
+TEST_F(FrameTest, SystemInformationNamesTheRenderer) {
+  window_->Dispatch(kCmdSystem);
+  const std::string out = window_->PaneText(kPaneOutput);
+  EXPECT_NE(out.find("----------- System Information -----------"), std::string::npos);
+  EXPECT_NE(out.find("Processor: "), std::string::npos);
+  EXPECT_NE(out.find("Operating system: "), std::string::npos);
+  const size_t card = out.find("Graphics card: ");
+  ASSERT_NE(card, std::string::npos);
+  // Renderer and vendor are not empty: "Graphics card: X, Y".
+  EXPECT_NE(out.find(", ", card + 15), std::string::npos);
+  EXPECT_NE(out[card + 15], ',');
+}
+
+TEST_F(FrameTest, ModelColoursVisibilityAndOpacity) {
+  BuildSampleModel(window_->model());
+  window_->ZoomToModel();
+  // White background away from the model, the logo and the triad.
+  Rgb c = PixelAt(0.5f, 1.4f);
+  EXPECT_EQ(c.r, 255);
+  EXPECT_EQ(c.g, 255);
+  EXPECT_EQ(c.b, 255);
+  // Part facets: (0.8, 0.8, 0.5) lit, red equal to green, blue clearly lower.
+  c = PixelAt(0.6f, 0.4f);
+  EXPECT_NEAR(c.r, c.g, 2);
+  EXPECT_LT(c.b, c.r - 40);
+  EXPECT_GT(c.r, 150);
+  // Cold runner green-cyan (0, 1, 0.5), hot runner red.
+  c = PixelAt(-0.5f, 0.5f);
+  EXPECT_GT(c.g, 200);
+  EXPECT_LT(c.r, 80);
+  EXPECT_GT(c.b, c.r + 60);
+  c = PixelAt(1.5f, 0.5f);
+  EXPECT_GT(c.r, 200);
+  EXPECT_LT(c.g, 80);
+  EXPECT_LT(c.b, 80);
+  // Connector beams are not drawn in the model view.
+  c = PixelAt(0.5f, -0.4f);
+  EXPECT_EQ(c.r, 255);
+  EXPECT_EQ(c.g, 255);
+  const DrawingTables& t = window_->View()->tables();
+  EXPECT_EQ(t.facets.size(), 2u);
+  EXPECT_EQ(t.beams.size(), 3u);
+
+  // Hiding the Part category removes the plate and masks its nodes.
+  window_->Dispatch(kCmdPart);
+  c = PixelAt(0.6f, 0.4f);
+  EXPECT_EQ(c.r, 255);
+  EXPECT_EQ(c.b, 255);
+  EXPECT_EQ(window_->View()->tables().facets.size(), 0u);
+  const auto& mask = window_->View()->tables().node_mask;
+  ASSERT_EQ(mask.size(), 10u);
+  for (int n = 0; n < 4; ++n) EXPECT_EQ(mask[static_cast<size_t>(n)], 0) << n;
+  EXPECT_EQ(mask[4], 1);
+  c = PixelAt(-0.5f, 0.5f);
+  EXPECT_GT(c.g, 200);  // runners stay
+  window_->Dispatch(kCmdPart);
+
+  // Opacity 0: no facets, but the outline edges and the beams stay.
+  window_->state().view.opacity = 0.0f;
+  window_->View()->Invalidate();
+  c = PixelAt(0.6f, 0.4f);
+  EXPECT_EQ(c.r, 255);
+  EXPECT_EQ(c.b, 255);
+  c = PixelAt(1.5f, 0.5f);
+  EXPECT_GT(c.r, 200);
+  EXPECT_LT(c.g, 80);
+  // The plate's free edge along x = 0 is drawn in the foreground colour:
+  // some pixel across it is dark.
+  int darkest = 255;
+  for (float y = 0.45f; y <= 0.55f; y += 0.01f) {
+    for (float x = -0.02f; x <= 0.02f; x += 0.002f) darkest = std::min(darkest, PixelAt(x, y).r);
+  }
+  EXPECT_LT(darkest, 100);
+}
+
+TEST_F(FrameTest, RenderModesAndStandardViews) {
+  BuildSampleModel(window_->model());
+  window_->ZoomToModel();
+  // Facet wireframe: unshaded, every side drawn, so the diagonal shows.
+  window_->Dispatch(kCmdFacetWireframe);
+  int darkest = 255;
+  for (float d = 0.45f; d <= 0.55f; d += 0.005f) darkest = std::min(darkest, PixelAt(d, d).r);
+  EXPECT_LT(darkest, 100);
+  Rgb c = PixelAt(0.7f, 0.2f);
+  EXPECT_EQ(c.b, 255);  // no filled facet
+  // Surface outline: the diagonal between the two coplanar triangles is not an outline.
+  window_->Dispatch(kCmdSurfaceOutline);
+  c = PixelAt(0.5f, 0.5f);
+  EXPECT_GT(c.r, 150);
+  EXPECT_LT(c.b, c.r - 40);
+  // A standard view reaches its target exactly; the same view again changes nothing.
+  window_->Dispatch(kCmdTop);
+  const float top[4] = {-0.70710677f, 0, 0, 0.70710677f};
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(window_->view().orientation[k], top[k]);
+  window_->Dispatch(kCmdTop);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(window_->view().orientation[k], top[k]);
+  window_->Dispatch(kCmdZoomAll);
+  EXPECT_EQ(window_->view().pan[0], 0.0f);
+}
+
+TEST_F(FrameTest, SavedPictureAndSliverWindowAndNew) {
+  BuildSampleModel(window_->model());
+  window_->ZoomToModel();
+  const std::string path = std::string(::testing::TempDir()) + "kv_frame_view.png";
+  ASSERT_EQ(window_->SaveImage(path, 1), 1);
+  QImage image(QString::fromStdString(path));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width() % 4, 0);
+  EXPECT_EQ(image.height(), window_->view().viewport_height);
+  // Top-left of the picture is background.
+  EXPECT_EQ(image.pixelColor(image.width() / 2, 2), QColor(Qt::white));
+  std::remove(path.c_str());
+  // An unwritable path fails with a message, never a crash.
+  EXPECT_EQ(window_->SaveImage("/nonexistent-dir/x.png", 1), 0);
+  // A window squeezed to a sliver keeps working.
+  window_->resize(120, 40);
+  PumpMessages();
+  window_->Dispatch(kCmdZoomAll);
+  window_->Dispatch(kCmdIsometric);
+  int w = 0, h = 0;
+  std::vector<unsigned char> rgba;
+  window_->View()->CaptureRgba(&w, &h, &rgba);
+  window_->resize(1000, 720);
+  PumpMessages();
+  // New with nothing modified asks nothing and empties the model.
+  window_->state().data_modified = false;
+  window_->Dispatch(kCmdNew);
+  EXPECT_TRUE(window_->model().nodes.empty());
+  EXPECT_FALSE(window_->Action(kCmdReadResults)->isEnabled());
+  ASSERT_EQ(window_->SaveImage(path, 1), 1);
+  std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace kv

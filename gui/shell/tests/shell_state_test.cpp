@@ -1,0 +1,131 @@
+// Flag commands, the command line, batch options, file command texts and the
+// system information block.
+#include <gtest/gtest.h>
+
+#include "common/output/pane_output.h"
+#include "gui/shell/core/batch_options.h"
+#include "gui/shell/core/command_ids.h"
+#include "gui/shell/core/file_commands.h"
+#include "gui/shell/core/interpreter.h"
+#include "gui/shell/core/shell_state.h"
+#include "gui/shell/core/system_info.h"
+
+namespace kv {
+namespace {
+
+TEST(FlagCommands, TogglesRadiosAndTheirEffects) {
+  ShellState s;
+  CommandEffect e = ApplyFlagCommand(s, kCmdPart);
+  EXPECT_TRUE(e.handled && e.invalidate && e.redraw && e.visibility);
+  EXPECT_FALSE(s.view.categories.part);
+  EXPECT_FALSE(CommandChecked(s, kCmdPart));
+  ApplyFlagCommand(s, kCmdPart);
+  EXPECT_TRUE(CommandChecked(s, kCmdPart));
+  e = ApplyFlagCommand(s, kCmdBoundaryConditions);
+  EXPECT_FALSE(s.view.boundary_conditions);
+  EXPECT_FALSE(e.visibility);
+  // Render modes are exclusive and invalidate the lists; pick modes do not.
+  e = ApplyFlagCommand(s, kCmdFacetWireframe);
+  EXPECT_TRUE(e.invalidate);
+  EXPECT_EQ(s.view.render_mode, kFacetWireframe);
+  EXPECT_TRUE(CommandChecked(s, kCmdFacetWireframe));
+  EXPECT_FALSE(CommandChecked(s, kCmdSurfaceOutline));
+  e = ApplyFlagCommand(s, kCmdPickShell);
+  EXPECT_FALSE(e.invalidate);
+  EXPECT_EQ(s.view.pick_mode, kPickShell);
+  EXPECT_FALSE(CommandChecked(s, kCmdPickFacet));
+  // Units print their line.
+  e = ApplyFlagCommand(s, kCmdEnglish);
+  EXPECT_EQ(e.output, "Units: English");
+  EXPECT_EQ(s.view.units, kUnitsEnglish);
+  EXPECT_EQ(ApplyFlagCommand(s, kCmdMetric).output, "Units: Metric");
+  // Triad toggles; other commands are not flag commands.
+  ApplyFlagCommand(s, kCmdOrientation);
+  EXPECT_FALSE(s.view.triad);
+  EXPECT_FALSE(ApplyFlagCommand(s, kCmdZoomAll).handled);
+  EXPECT_EQ(RenderModeCommand(kShade), kCmdShade);
+  EXPECT_EQ(PickModeCommand(kPickVertex), kCmdPickVertex);
+  EXPECT_EQ(RenderModeCommand(9), 0);
+}
+
+TEST(CommandLine, EnterEchoesStepsAndCallsTheInterpreter) {
+  PaneCapture capture;
+  InterpreterState st;
+  RunCommand(st, 23);
+  EXPECT_EQ(st.command, 23);
+  EXPECT_EQ(st.step, 0);
+  EXPECT_EQ(st.calls, 1);
+  // An empty line is not echoed but still advances the step.
+  EXPECT_EQ(TakeCommandLine(st, ""), "");
+  EXPECT_TRUE(capture.input.empty());
+  EXPECT_EQ(st.step, 1);
+  EXPECT_EQ(st.calls, 2);
+  TakeCommandLine(st, "0.5 1 2");
+  ASSERT_EQ(capture.input.size(), 1u);
+  EXPECT_EQ(capture.input[0], "0.5 1 2");
+  EXPECT_EQ(st.step, 2);
+  // At most 80 characters are taken.
+  EXPECT_EQ(TakeCommandLine(st, std::string(100, 'x')).size(), 80u);
+}
+
+TEST(BatchOptions, ParsesAndRefusesBadArguments) {
+  BatchOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseBatchOptions({"--screenshot", "out.png", "--view", "iso", "--render", "shade", "plate.m2D"}, &o,
+                                &error));
+  EXPECT_EQ(o.screenshot, "out.png");
+  EXPECT_EQ(o.view, 6);
+  EXPECT_EQ(o.render_mode, kShade);
+  EXPECT_EQ(o.model, "plate.m2D");
+  EXPECT_FALSE(ParseBatchOptions({"--view", "sideways"}, &o, &error));
+  EXPECT_EQ(error, "Unknown view: sideways.");
+  EXPECT_FALSE(ParseBatchOptions({"--render"}, &o, &error));
+  EXPECT_EQ(error, "Missing value after --render.");
+  EXPECT_FALSE(ParseBatchOptions({"--frobnicate"}, &o, &error));
+  EXPECT_FALSE(ParseBatchOptions({"a.m2D", "b.m2D"}, &o, &error));
+  ASSERT_TRUE(ParseBatchOptions({}, &o, &error));
+  EXPECT_TRUE(o.screenshot.empty());
+  EXPECT_EQ(o.view, -1);
+}
+
+TEST(FileCommands, FiltersJobTitleAndLines) {
+  ASSERT_EQ(ImportMeshFilters().size(), 15u);
+  ASSERT_EQ(ExportMeshFilters().size(), 11u);
+  EXPECT_EQ(ImportMeshFilters()[0], "Model 2D Files (*.m2D)");
+  EXPECT_EQ(ImportMeshFilters()[14], "Voxel Files (*.vox)");
+  EXPECT_EQ(ExportMeshFilters()[10], "Gmsh Mesh Files (*.msh)");
+  EXPECT_EQ(FilterExtension("Ansys Files (*.ans)"), "ans");
+  EXPECT_EQ(JobTitleFromPath("/home/u/jobs/plate.m2D"), "plate");
+  EXPECT_EQ(JobTitleFromPath("plate.m2D"), "plate");
+  EXPECT_EQ(JobTitleFromPath("x"), "");
+  EXPECT_EQ(ImportFilterForPath("/a/b/plate.m2D"), 1);
+  EXPECT_EQ(ImportFilterForPath("/a/b/PLATE.M3D"), 2);
+  EXPECT_EQ(ImportFilterForPath("box.msh"), 13);
+  EXPECT_EQ(ImportFilterForPath("part.fem"), 4);
+  EXPECT_EQ(ImportFilterForPath("part.vox"), 15);
+  EXPECT_EQ(ImportFilterForPath("part.txt"), 0);
+  EXPECT_EQ(ImportFilterForPath("/dir.m2D/part"), 0);
+  EXPECT_EQ(ExportFilterForPath("out.stl"), 9);
+  EXPECT_EQ(ExportFilterForPath("out.msh"), 11);
+  EXPECT_EQ(ExportFilterForPath("out.pg2"), 5);
+  EXPECT_EQ(ReadingLine("a.m2D"), "Reading file: a.m2D");
+  EXPECT_EQ(ElapsedLine(1.234), "Elapsed time: 1.23 seconds.");
+}
+
+TEST(SystemInformation, BlockAndKeyParsing) {
+  const auto lines = SystemInformationLines("CPU X", "Debian", "llvmpipe", "Mesa");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "----------- System Information -----------");
+  EXPECT_EQ(lines[1], "Processor: CPU X");
+  EXPECT_EQ(lines[2], "Operating system: Debian");
+  EXPECT_EQ(lines[3], "Graphics card: llvmpipe, Mesa");
+  EXPECT_EQ(ValueOfKey("processor\t: 0\nmodel name\t: Fast CPU @ 3GHz\n", "model name", ':'), "Fast CPU @ 3GHz");
+  EXPECT_EQ(ValueOfKey("NAME=\"Debian\"\nPRETTY_NAME=\"Debian GNU/Linux 12\"\n", "PRETTY_NAME", '='),
+            "Debian GNU/Linux 12");
+  EXPECT_EQ(ValueOfKey("A=1\n", "B", '='), "");
+  EXPECT_FALSE(ProcessorDescription().empty());
+  EXPECT_FALSE(OperatingSystemDescription().empty());
+}
+
+}  // namespace
+}  // namespace kv

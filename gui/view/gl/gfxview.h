@@ -1,0 +1,70 @@
+#pragma once
+// OpenGL 1.1 rendering of the 3D view: the constant light and material state,
+// the projection, the composition of one frame, the model display list and
+// the pick lists, beams as quadric cylinders, the orientation triad, the title
+// logo and bitmap text from a real font. Needs a current OpenGL context; the
+// decisions (camera, tables, visibility, colours) come from gui/view/core.
+
+#include <string>
+
+#include "common/mesh/mesh_model.h"
+#include "gui/view/core/camera.h"
+#include "gui/view/core/drawing_tables.h"
+#include "gui/view/core/view_settings.h"
+
+namespace kv {
+
+// Display lists and derived tables of one OpenGL context.
+struct GfxState {
+  unsigned model_list = 0;        // the model as shown
+  unsigned frame_lists = 0;       // first of the 32 result-frame lists
+  unsigned pick_lists = 0;        // first of the 3 pick lists: boundary conditions, beams, facets
+  DrawingTables tables;
+  bool generated = false;         // lists generated in the current context
+  bool lists_compiled = false;    // model and pick lists hold the current tables
+};
+
+inline constexpr int kResultFrameLists = 32;
+inline constexpr int kPickListCount = 3;
+inline constexpr float kTriadViewportPixels = 100.0f;
+
+// Generates the display lists and sets the clear colour and the light and
+// material constants. Runs once after the context is made current.
+void InitViewGl(GfxState& gfx, const ViewSettings& settings);
+
+// Deletes the display lists (File > New and the end of the context).
+void ReleaseGfx(GfxState& gfx);
+
+// Viewport and orthographic projection of `view` (nothing for an empty
+// viewport); leaves the model-view matrix the identity.
+void SetProjectionGl(ViewState& view);
+
+// Draws one complete frame into the current framebuffer, in the order of the
+// view's composition: camera transform, clear, tables and lists rebuilt when
+// invalid, model list, triad, title logo. `model`'s visible flags are
+// refreshed from the categories when the lists are rebuilt.
+void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, MeshModel& model);
+
+// Rebuilds the drawing tables and compiles the model list and the pick lists.
+void BuildDisplayLists(GfxState& gfx, const ViewSettings& settings, MeshModel& model);
+
+// One beam as a 12-sided cylinder (with end disks when shaded).
+//   highlighted: drawn in the selection colour; select: loads `name` as its pick name.
+void DrawBeam(const Beam& beam, bool shaded, bool highlighted, bool select, unsigned name);
+
+// The orientation triad in the lower right corner.
+void DrawTriad(const ViewState& view, const ViewSettings& settings);
+
+// The window title in the lower left corner.
+void DrawTitleLogo(const ViewState& view, const std::string& title);
+
+// Draws `text` at the current raster position with glyph bitmaps of the font
+// `face` (pixel height, weight 400 normal / 700 bold, italic) compiled into
+// 256 display lists for the call and deleted again.
+void DrawBitmapText(const std::string& face, int height, int weight, bool italic, const std::string& text);
+
+// Reads the current framebuffer as RGBA bytes, rows bottom-up, from (0, 0);
+// the width is rounded down to a multiple of 4 pixels.
+void ReadPixelsRgba(const ViewState& view, int* width, int* height, std::vector<unsigned char>* rgba);
+
+}  // namespace kv

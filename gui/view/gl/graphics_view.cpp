@@ -1,0 +1,210 @@
+#include "gui/view/gl/graphics_view.h"
+
+#include <GL/gl.h>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "gui/platform/cursors.h"
+
+namespace kv {
+
+GraphicsView::GraphicsView(ViewState& view, ViewSettings& settings, MeshModel& model, QWidget* parent)
+    : QOpenGLWidget(parent), view_(view), settings_(settings), model_(model) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(1, 1);
+}
+
+GraphicsView::~GraphicsView() {
+  if (initialised_ && context()) {
+    makeCurrent();
+    ReleaseGfx(gfx_);
+    doneCurrent();
+  }
+}
+
+void GraphicsView::initializeGL() {
+  InitViewGl(gfx_, settings_);
+  view_.lists_valid = false;
+  initialised_ = true;
+}
+
+void GraphicsView::resizeGL(int w, int h) {
+  view_.viewport_width = w;
+  view_.viewport_height = h;
+  ComputeProjection(view_, nullptr);
+}
+
+void GraphicsView::paintGL() {
+  RenderFrame(gfx_, view_, settings_, model_);
+  if (view_.camera_mode == kCameraZoomWindowDrag || view_.camera_mode == kCameraSelectionBoxDrag) DrawRubberBand();
+}
+
+void GraphicsView::DrawRubberBand() {
+  // Window pixels, y downwards, in the foreground colour.
+  const float w = static_cast<float>(view_.viewport_width);
+  const float h = static_cast<float>(view_.viewport_height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, w, h, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glColor3fv(settings_.foreground);
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(static_cast<float>(view_.press_point[0]) + 0.5f, static_cast<float>(view_.press_point[1]) + 0.5f);
+  glVertex2f(static_cast<float>(view_.current_point[0]) + 0.5f, static_cast<float>(view_.press_point[1]) + 0.5f);
+  glVertex2f(static_cast<float>(view_.current_point[0]) + 0.5f, static_cast<float>(view_.current_point[1]) + 0.5f);
+  glVertex2f(static_cast<float>(view_.press_point[0]) + 0.5f, static_cast<float>(view_.current_point[1]) + 0.5f);
+  glEnd();
+  glEnable(GL_DEPTH_TEST);
+}
+
+void GraphicsView::RedrawView() {
+  if (isVisible()) repaint();
+  else update();
+}
+
+void GraphicsView::PlayMove(const std::vector<ViewState>& states) {
+  for (const ViewState& s : states) {
+    // Keep what the move does not own: window size, mode, mouse and list state.
+    const ViewState keep = view_;
+    view_ = s;
+    view_.viewport_width = keep.viewport_width;
+    view_.viewport_height = keep.viewport_height;
+    view_.camera_mode = keep.camera_mode;
+    view_.lists_valid = keep.lists_valid;
+    ComputeProjection(view_, nullptr);
+    RedrawView();
+  }
+}
+
+void GraphicsView::ZoomAll() {
+  ComputeModelExtent(view_, model_);
+  PlayMove(PlanZoomAll(view_));
+}
+
+void GraphicsView::StandardView(int which) { PlayMove(PlanStandardView(view_, which)); }
+
+void GraphicsView::SetRotationCentre(const float point[3]) { PlayMove(PlanRotationCentre(view_, point)); }
+
+void GraphicsView::ResetAndRedraw() {
+  view_.lists_valid = false;
+  ComputeModelExtent(view_, model_);
+  FrameModel(view_);
+  ComputeProjection(view_, nullptr);
+  RedrawView();
+}
+
+void GraphicsView::ArmZoomWindow() { settings_.zoom_window_armed = true; }
+
+void GraphicsView::DeleteDisplayLists() {
+  if (initialised_ && context()) {
+    makeCurrent();
+    ReleaseGfx(gfx_);
+    InitViewGl(gfx_, settings_);
+    doneCurrent();
+  }
+  view_.lists_valid = false;
+}
+
+bool GraphicsView::CaptureRgba(int* width, int* height, std::vector<unsigned char>* rgba) {
+  if (!initialised_ || !context()) return false;
+  makeCurrent();
+  RenderFrame(gfx_, view_, settings_, model_);
+  ReadPixelsRgba(view_, width, height, rgba);
+  doneCurrent();
+  return !rgba->empty();
+}
+
+std::string GraphicsView::Renderer() {
+  if (!initialised_ || !context()) return std::string();
+  makeCurrent();
+  const GLubyte* s = glGetString(GL_RENDERER);
+  std::string r = s ? reinterpret_cast<const char*>(s) : "";
+  doneCurrent();
+  return r;
+}
+
+std::string GraphicsView::Vendor() {
+  if (!initialised_ || !context()) return std::string();
+  makeCurrent();
+  const GLubyte* s = glGetString(GL_VENDOR);
+  std::string r = s ? reinterpret_cast<const char*>(s) : "";
+  doneCurrent();
+  return r;
+}
+
+void GraphicsView::keyPressEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  int mode = kCameraNone;
+  switch (event->key()) {
+    case Qt::Key_F1: mode = kCameraPan; break;
+    case Qt::Key_F2: mode = kCameraZoom; break;
+    case Qt::Key_F3: mode = kCameraRotate; break;
+    case Qt::Key_F9: RedrawView(); return;
+    default: QOpenGLWidget::keyPressEvent(event); return;
+  }
+  // The mode holds while the key is held: moving the mouse without a button
+  // pans, zooms or rotates.
+  saved_cursor_ = cursor();
+  view_.camera_mode = mode;
+  setCursor(CameraCursor(mode));
+  const QPoint p = mapFromGlobal(QCursor::pos());
+  view_.last_mouse[0] = p.x();
+  view_.last_mouse[1] = p.y();
+  grabMouse();
+}
+
+void GraphicsView::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  if (view_.camera_mode == kCameraPan || view_.camera_mode == kCameraZoom || view_.camera_mode == kCameraRotate) {
+    releaseMouse();
+    view_.camera_mode = kCameraNone;
+    setCursor(saved_cursor_);
+    if (on_restore_status) on_restore_status();
+  }
+  QOpenGLWidget::keyReleaseEvent(event);
+}
+
+void GraphicsView::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (event->button() == Qt::LeftButton && settings_.zoom_window_armed && view_.camera_mode == kCameraNone) {
+    view_.camera_mode = kCameraZoomWindowDrag;
+    view_.press_point[0] = view_.current_point[0] = p.x();
+    view_.press_point[1] = view_.current_point[1] = p.y();
+  }
+}
+
+void GraphicsView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || view_.camera_mode != kCameraZoomWindowDrag) return;
+  const QPoint p = event->position().toPoint();
+  view_.camera_mode = kCameraNone;
+  settings_.zoom_window_armed = false;
+  const std::vector<ViewState> states =
+      PlanZoomWindow(view_, view_.press_point[0], view_.press_point[1], p.x(), p.y());
+  if (states.empty()) RedrawView();
+  else PlayMove(states);
+  if (on_restore_status) on_restore_status();
+}
+
+void GraphicsView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  setFocus();
+  const int mode = view_.camera_mode;
+  if (mode == kCameraPan || mode == kCameraZoom || mode == kCameraRotate) {
+    // Signed coordinates: the captured mouse may be outside the window.
+    ApplyCameraMotion(view_, mode, view_.last_mouse[0], p.x(), view_.last_mouse[1], p.y());
+    update();
+  } else if (mode == kCameraZoomWindowDrag) {
+    view_.current_point[0] = p.x();
+    view_.current_point[1] = p.y();
+    update();
+  }
+  view_.last_mouse[0] = p.x();
+  view_.last_mouse[1] = p.y();
+}
+
+}  // namespace kv

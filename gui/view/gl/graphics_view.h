@@ -1,0 +1,82 @@
+#pragma once
+// The graphics child's OpenGL widget: hosts the 3D view, turns keys and mouse
+// moves into camera motions, runs the animated camera moves and captures the
+// picture. The arithmetic lives in gui/view/core; drawing in gfxview.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QOpenGLWidget>
+
+#include "gui/view/gl/gfxview.h"
+
+namespace kv {
+
+class GraphicsView : public QOpenGLWidget {
+ public:
+  // `view`, `settings` and `model` are owned by the frame and outlive the widget.
+  GraphicsView(ViewState& view, ViewSettings& settings, MeshModel& model, QWidget* parent = nullptr);
+  ~GraphicsView() override;
+
+  // Marks the tables and lists for rebuild at the next redraw.
+  void Invalidate() { view_.lists_valid = false; }
+
+  // Draws one frame now (synchronously when the widget is visible).
+  void RedrawView();
+
+  // Plays an animated camera move: every state is drawn in turn and the last
+  // one stays.
+  void PlayMove(const std::vector<ViewState>& states);
+
+  // The animated camera moves of the View menu.
+  void ZoomAll();
+  void StandardView(int which);
+  void SetRotationCentre(const float point[3]);
+
+  // Frames the model after it was read or created: extent, framing, redraw.
+  void ResetAndRedraw();
+
+  // Arms the zoom window: the next left drag draws a rubber band and zooms to it.
+  void ArmZoomWindow();
+
+  // Deletes the display lists and marks them invalid (File > New).
+  void DeleteDisplayLists();
+
+  // Draws a fresh frame and reads it back as RGBA, rows bottom-up, the width
+  // rounded down to a multiple of 4. False when there is no context or no area.
+  bool CaptureRgba(int* width, int* height, std::vector<unsigned char>* rgba);
+
+  // The OpenGL renderer and vendor strings ("" before the context exists).
+  std::string Renderer();
+  std::string Vendor();
+
+  // Drawing tables of the last rebuild (for tests and commands).
+  const DrawingTables& tables() const { return gfx_.tables; }
+
+  // Called when a camera key is released or the zoom window ends, so the frame
+  // restores its status bar.
+  std::function<void()> on_restore_status;
+
+ protected:
+  void initializeGL() override;
+  void resizeGL(int w, int h) override;
+  void paintGL() override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  void DrawRubberBand();
+
+  ViewState& view_;
+  ViewSettings& settings_;
+  MeshModel& model_;
+  GfxState gfx_;
+  bool initialised_ = false;
+  QCursor saved_cursor_;
+};
+
+}  // namespace kv
