@@ -7,6 +7,7 @@
 #include "common/mesh/native_mesh_file.h"
 #include "solver/driver/job_files.h"
 #include "solver/driver/run_driver.h"
+#include "solver/driver/filling_run.h"
 #include "solver/input/input_readers.h"
 
 namespace kv {
@@ -74,6 +75,7 @@ int ReadJobInputs(SolverOutput& out, RunState& state) {
   Print(out, "\nReading mesh...\n");
   r = ReadSolverMesh(state.mesh, m2d, error);
   if (r != 1) return InputFailed(out, "mesh file not found!", m2d, r == 0 ? error : "");
+  if (!PrepareSolverMesh(out, state)) return kExitInputError;
 
   std::string bcd = JobFileName(job, "bcd");
   r = ReadBoundaryFile(out, bcd, state.inlet_nodes, state.potential_inlets, error);

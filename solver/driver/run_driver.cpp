@@ -1,6 +1,7 @@
 #include "solver/driver/run_driver.h"
 
 #include "solver/driver/entry.h"
+#include "solver/driver/filling_run.h"
 
 namespace kv {
 
@@ -20,9 +21,7 @@ bool CheckInletNode(SolverOutput& out, RunState& state) {
 
 int RunDriver(SolverOutput& out, RunState& state) {
   if (!CheckInletNode(out, state)) return kExitInputError;
-  // The filling run (allocation, start-up passes, filling loop, results,
-  // restart file) follows the inlet check here.
-  return kExitRun;
+  return RunFilling(out, state);
 }
 
 }  // namespace kv

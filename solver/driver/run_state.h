@@ -8,6 +8,7 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
+#include "solver/prep/mesh_preparation.h"
 
 namespace kv {
 
@@ -44,6 +45,7 @@ struct RunState {
   SolverParameters parameters;
   ProcessConditions process;
   MeshModel mesh;
+  MeshPreparation prep;                        // geometry derived from the mesh
   std::vector<int> potential_inlets;           // 0-based node indices
   std::vector<int> inlet_nodes;                // 0-based node indices, file order
   int inlet_node = -1;                         // 0-based injection node, set by the inlet check

