@@ -15,5 +15,7 @@ status=0
 ./build/bin/fluxar "$run_dir/plate" || status=$?
 echo
 echo "fluxar exit status: $status; job files and log in $run_dir/"
-# fluxar ends a finished run with status 1 and a failed one with 255.
-[ "$status" -eq 1 ]
+echo "results: $run_dir/plate.f2D, log: $run_dir/plate.f2D.log, restart: $run_dir/plate.ini"
+# fluxar ends a finished run with status 1 and a failed one with 255; the
+# example must fill completely.
+[ "$status" -eq 1 ] && grep -q "Cavity is completely filled." "$run_dir/plate.f2D.log"
