@@ -417,27 +417,44 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
         hand_on.emplace_back(node, successor);
       }
     }
-    // A newly filled node whose unfilled successors were all counted by other
-    // nodes would drop its inflow, and with it melt the ram has injected; it
-    // shares with those successors instead, so that the volume balance holds.
+    // A newly filled node that counted no successor (they were counted by
+    // other nodes, or its unfilled neighbours are all predecessors in the
+    // cyclic order) would drop its inflow, and with it melt the ram has
+    // injected: it shares with the unfilled nodes of its elements instead,
+    // and when it has none, with the front nodes that still receive melt, so
+    // that the volume balance holds until the next pressure solve.
     for (int e : state.front_elements) {
       const Element& element = mesh.elements[e];
       for (int v = 0; v < element.node_count; ++v) {
         const int which = index_of(element.nodes[v]);
         if (which < 0 || count[which] > 0) continue;
-        const int successor = element.nodes[(v + 1) % element.node_count];
-        if (!IsFilled(state, successor)) hand_on.emplace_back(element.nodes[v], successor);
+        for (int w = 0; w < element.node_count; ++w) {
+          if (!IsFilled(state, element.nodes[w])) hand_on.emplace_back(element.nodes[v], element.nodes[w]);
+        }
       }
     }
+    std::vector<int> receiving;
+    for (int i = 0; i < state.node_count; ++i) {
+      if (IsFront(state, i) && state.front_inflow[i] > 0) receiving.push_back(i);
+    }
+    std::vector<float> given(newly_filled.size(), 0.0f);
     for (const auto& [node, successor] : hand_on) {
       const int which = index_of(node);
       if (count[which] == 0) {
         int shares = 0;
         for (const auto& other : hand_on) shares += other.first == node;
         state.front_inflow[successor] += state.front_inflow[node] / shares;
-        continue;
+      } else {
+        state.front_inflow[successor] += state.front_inflow[node] / count[which];
       }
-      state.front_inflow[successor] += state.front_inflow[node] / count[which];
+      given[which] = 1;
+    }
+    for (size_t k = 0; k < newly_filled.size(); ++k) {
+      if (given[k] != 0 || receiving.empty()) continue;
+      const float share = state.front_inflow[newly_filled[k]] / static_cast<float>(receiving.size());
+      for (int i : receiving) {
+        if (i != newly_filled[k]) state.front_inflow[i] += share;
+      }
     }
     for (int i : newly_filled) state.front_inflow[i] = 0;
   }
