@@ -124,12 +124,16 @@ void Run(int cells, bool quadratic) {
   t0 = Clock::now();
   std::vector<int> target(nodes);
   for (size_t i = 0; i < nodes; ++i) target[i] = static_cast<int>(i);
-  std::vector<kv::OctreePair> pairs;
+  kv::OctreeLeafIndex index;
+  std::vector<int> later;
   int mapped = 0;
   for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    kv::OctreeLeafClosePairs(tree, leaf, xyz.data(), distance, pairs);
-    for (const kv::OctreePair& p : pairs)
-      if (target[static_cast<size_t>(p.b)] == p.b) target[static_cast<size_t>(p.b)] = p.a, ++mapped;
+    kv::OctreeIndexLeaf(tree, leaf, xyz.data(), index);
+    for (size_t k = 0; k < index.list->size(); ++k) {
+      OctreeLaterNeighbours(index, xyz.data(), k, distance, later);
+      for (int b : later)
+        if (target[static_cast<size_t>(b)] == b) target[static_cast<size_t>(b)] = (*index.list)[k], ++mapped;
+    }
   }
   const double search = Seconds(t0);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 #include <utility>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -159,47 +160,66 @@ void OctreeRelease(PointOctree& tree) {
   std::vector<int>().swap(tree.leaves);
 }
 
-void OctreeLeafClosePairs(const PointOctree& tree, size_t leaf, const double* points,
-                          double tolerance, std::vector<OctreePair>& pairs) {
-  pairs.clear();
-  if (leaf >= tree.leaves.size() || points == nullptr || !(tolerance > 0)) return;
+void OctreeIndexLeaf(const PointOctree& tree, size_t leaf, const double* points, OctreeLeafIndex& index) {
+  static const std::vector<int> kEmpty;
+  index.list = &kEmpty;
+  index.axis = 0;
+  index.order.clear();
+  index.rank.clear();
+  if (leaf >= tree.leaves.size() || points == nullptr) return;
   const std::vector<int>& list = tree.nodes[static_cast<size_t>(tree.leaves[leaf])].points;
-  if (list.size() < 2) return;
+  index.list = &list;
+  if (list.empty()) return;
 
-  // Sweep axis: the one along which the leaf's points spread most.
+  // Axis of the largest spread of the leaf's points.
   double lo[3], hi[3];
-  for (int axis = 0; axis < 3; ++axis) lo[axis] = hi[axis] = points[3 * static_cast<size_t>(list[0]) + axis];
+  for (int a = 0; a < 3; ++a) lo[a] = hi[a] = points[3 * static_cast<size_t>(list[0]) + a];
   for (int p : list)
-    for (int axis = 0; axis < 3; ++axis) {
-      const double v = points[3 * static_cast<size_t>(p) + axis];
-      lo[axis] = std::min(lo[axis], v);
-      hi[axis] = std::max(hi[axis], v);
+    for (int a = 0; a < 3; ++a) {
+      const double v = points[3 * static_cast<size_t>(p) + a];
+      lo[a] = std::min(lo[a], v);
+      hi[a] = std::max(hi[a], v);
     }
-  int axis = 0;
   for (int a = 1; a < 3; ++a)
-    if (hi[a] - lo[a] > hi[axis] - lo[axis]) axis = a;
+    if (hi[a] - lo[a] > hi[index.axis] - lo[index.axis]) index.axis = a;
 
-  // Order the points along the axis; a pair closer than the tolerance is closer
-  // than it along the axis too, so each point meets only the run that follows it.
-  std::vector<int> order(list);
-  auto key = [&](int p) { return points[3 * static_cast<size_t>(p) + axis]; };
-  std::sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
-  for (size_t i = 0; i < order.size(); ++i) {
-    const double* p = points + 3 * static_cast<size_t>(order[i]);
-    for (size_t j = i + 1; j < order.size() && key(order[j]) - p[axis] < tolerance; ++j) {
-      const double* q = points + 3 * static_cast<size_t>(order[j]);
-      const double dx = q[0] - p[0], dy = q[1] - p[1], dz = q[2] - p[2];
-      // |p - q| < tolerance, the Euclidean distance compared strictly.
-      if (std::sqrt(dx * dx + dy * dy + dz * dz) < tolerance) {
-        pairs.push_back({std::min(order[i], order[j]), std::max(order[i], order[j])});
-      }
-    }
-  }
-
-  // The order of the double loop over the list: by the earlier point, then the later.
-  std::sort(pairs.begin(), pairs.end(), [](const OctreePair& x, const OctreePair& y) {
-    return x.a != y.a ? x.a < y.a : x.b < y.b;
+  // Positions ordered by their coordinate along the axis, and the inverse.
+  const int axis = index.axis;
+  index.order.resize(list.size());
+  std::iota(index.order.begin(), index.order.end(), 0);
+  std::sort(index.order.begin(), index.order.end(), [&](int a, int b) {
+    return points[3 * static_cast<size_t>(list[static_cast<size_t>(a)]) + axis] <
+           points[3 * static_cast<size_t>(list[static_cast<size_t>(b)]) + axis];
   });
+  index.rank.resize(list.size());
+  for (size_t r = 0; r < index.order.size(); ++r) index.rank[static_cast<size_t>(index.order[r])] = static_cast<int>(r);
+}
+
+void OctreeLaterNeighbours(const OctreeLeafIndex& index, const double* points, size_t position, double tolerance,
+                           std::vector<int>& later) {
+  later.clear();
+  if (index.list == nullptr || position >= index.rank.size() || !(tolerance > 0)) return;
+  const std::vector<int>& list = *index.list;
+  const double* p = points + 3 * static_cast<size_t>(list[position]);
+  const int axis = index.axis;
+  const int r = index.rank[position];
+
+  // A point closer than the tolerance is closer than it along the axis, so
+  // only the run of the order around `position` within the tolerance is
+  // compared: |p - q| < tolerance, the Euclidean distance taken strictly.
+  auto consider = [&](int q_position) {
+    if (static_cast<size_t>(q_position) <= position) return;
+    const double* q = points + 3 * static_cast<size_t>(list[static_cast<size_t>(q_position)]);
+    const double dx = q[0] - p[0], dy = q[1] - p[1], dz = q[2] - p[2];
+    if (std::sqrt(dx * dx + dy * dy + dz * dz) < tolerance) later.push_back(list[static_cast<size_t>(q_position)]);
+  };
+  auto along = [&](int place) {
+    return points[3 * static_cast<size_t>(list[static_cast<size_t>(index.order[static_cast<size_t>(place)])]) + axis];
+  };
+  for (int k = r + 1; k < static_cast<int>(index.order.size()) && along(k) - p[axis] < tolerance; ++k)
+    consider(index.order[static_cast<size_t>(k)]);
+  for (int k = r - 1; k >= 0 && p[axis] - along(k) < tolerance; --k) consider(index.order[static_cast<size_t>(k)]);
+  std::sort(later.begin(), later.end());
 }
 
 }  // namespace kv

@@ -14,14 +14,20 @@
 //   if (kv::OctreeBuildOverPoints(tree, xyz.data(), count) != 1) {
 //     // a coordinate is not a finite number: report it, change nothing
 //   }
-//   std::vector<kv::OctreePair> pairs;
+//   kv::OctreeLeafIndex index;
+//   std::vector<int> later;
 //   for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-//     kv::OctreeLeafClosePairs(tree, leaf, xyz.data(), 1e-6, pairs);
-//     for (const kv::OctreePair& p : pairs) { /* p.a < p.b, point indices */ }
+//     kv::OctreeIndexLeaf(tree, leaf, xyz.data(), index);
+//     for (size_t k = 0; k < index.list->size(); ++k) {
+//       kv::OctreeLaterNeighbours(index, xyz.data(), k, 1e-6, later);
+//       for (int b : later) { /* (*index.list)[k] < b are closer than 1e-6 */ }
+//     }
 //   }
 //   kv::OctreeRelease(tree);   // or let `tree` go out of scope
 //
-// or visit the points of each leaf directly:
+// This meets the pairs of a leaf in the order of a double loop over its list
+// (earlier point, then later point), without comparing every pair. Or visit
+// the points of each leaf directly:
 //
 //   for (int n : tree.leaves)
 //     for (int point : tree.nodes[n].points) ...
@@ -52,10 +58,13 @@ struct PointOctree {
                                    // that were not split, in depth-first child order 0..7
 };
 
-// A pair of point indices found together in a leaf, a < b.
-struct OctreePair {
-  int a = 0;
-  int b = 0;
+// One leaf's points ordered along the axis of their largest spread, for
+// neighbour queries (OctreeIndexLeaf, OctreeLaterNeighbours).
+struct OctreeLeafIndex {
+  const std::vector<int>* list = nullptr;  // the leaf's point list (ascending point indices)
+  int axis = 0;                            // 0 x, 1 y, 2 z
+  std::vector<int> order;                  // positions in `list`, by coordinate along `axis`
+  std::vector<int> rank;                   // rank[position] = place of that position in `order`
 };
 
 // Builds the octree over `count` points.
@@ -87,14 +96,19 @@ int OctreeBuildOverPoints(PointOctree& tree, const double* points, int count,
 // Frees every box, every point list and the leaf list.
 void OctreeRelease(PointOctree& tree);
 
-// The pairs of points of leaf `leaf` (0-based position in tree.leaves) whose
-// Euclidean distance is strictly less than `tolerance` (m).
-//   points: the array the tree was built over.
-//   pairs:  replaced by the pairs (a < b, point indices), ordered by a, then b:
-//           the order in which a double loop over the leaf's list meets them.
-// Same result as comparing every pair of the leaf, found by a sweep along the
-// axis of the leaf's largest spread so that only neighbours are compared.
-void OctreeLeafClosePairs(const PointOctree& tree, size_t leaf, const double* points,
-                          double tolerance, std::vector<OctreePair>& pairs);
+// Prepares the neighbour queries of leaf `leaf` (0-based position in
+// tree.leaves). `points` is the array the tree was built over. The index
+// refers to the tree's list: use it while the tree lives. A leaf position
+// outside tree.leaves gives an empty index.
+void OctreeIndexLeaf(const PointOctree& tree, size_t leaf, const double* points, OctreeLeafIndex& index);
+
+// The points after position `position` of the leaf's list whose Euclidean
+// distance to the point at `position` is strictly less than `tolerance` (m).
+//   later: replaced by their point indices, ascending (all greater than the
+//          point at `position`).
+// Only the points within `tolerance` along the index's axis are compared, so
+// a whole leaf costs about the number of close pairs, not its square.
+void OctreeLaterNeighbours(const OctreeLeafIndex& index, const double* points, size_t position, double tolerance,
+                           std::vector<int>& later);
 
 }  // namespace kv

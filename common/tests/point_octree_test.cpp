@@ -131,6 +131,20 @@ TEST(PointOctree, CoincidentCrowdsEndSplittingInsteadOfRunningAway) {
   ASSERT_EQ(OctreeBuildOverPoints(tree, xyz.data(), 6000), 1);
   ASSERT_EQ(tree.leaves.size(), 1u);
   EXPECT_EQ(tree.nodes[tree.leaves[0]].points.size(), 6000u);
+  // The crowd's neighbours, one point at a time.
+  OctreeLeafIndex index;
+  std::vector<int> later;
+  OctreeIndexLeaf(tree, 0, xyz.data(), index);
+  OctreeLaterNeighbours(index, xyz.data(), 0, 1e-6, later);
+  EXPECT_EQ(later.size(), 5999u);
+  EXPECT_TRUE(std::is_sorted(later.begin(), later.end()));
+  OctreeLaterNeighbours(index, xyz.data(), 4000, 1e-6, later);
+  EXPECT_EQ(later.size(), 1999u);
+  EXPECT_EQ(later.front(), 4001);
+  OctreeLaterNeighbours(index, xyz.data(), 6000, 1e-6, later);  // past the list
+  EXPECT_TRUE(later.empty());
+  OctreeIndexLeaf(tree, 1, xyz.data(), index);  // no such leaf
+  EXPECT_TRUE(index.list->empty());
 
   // A crowd of 6000 in a corner of a large spread still ends, and every point is kept.
   std::vector<double> mixed = SpreadPoints(12000, 5);
@@ -158,7 +172,7 @@ TEST(PointOctree, FlatModelsAreNotCopiedIntoBothHalvesOfTheirThinAxis) {
   EXPECT_GE(copies, 40000u);
 }
 
-TEST(PointOctree, LeafClosePairsMatchTheDoubleLoopAndCloseNeighboursAlwaysMeet) {
+TEST(PointOctree, LeafNeighboursMatchTheDoubleLoopAndCloseNeighboursAlwaysMeet) {
   // Points on a coarse lattice with partners placed within 1e-6 of them, many
   // of them right on the dividing planes of the root (x, y or z equal to 1).
   const int base = 9000;
@@ -182,11 +196,17 @@ TEST(PointOctree, LeafClosePairsMatchTheDoubleLoopAndCloseNeighboursAlwaysMeet) 
 
   const double tol = 1e-6;
   std::set<std::pair<int, int>> found;
-  std::vector<OctreePair> pairs;
+  OctreeLeafIndex index;
+  std::vector<int> later;
   for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    OctreeLeafClosePairs(tree, leaf, xyz.data(), tol, pairs);
+    OctreeIndexLeaf(tree, leaf, xyz.data(), index);
+    std::vector<std::pair<int, int>> pairs;
+    for (size_t k = 0; k < index.list->size(); ++k) {
+      OctreeLaterNeighbours(index, xyz.data(), k, tol, later);
+      for (int b : later) pairs.push_back({(*index.list)[k], b});
+    }
     // Brute force over the same leaf, in double-loop order.
-    std::vector<OctreePair> expected;
+    std::vector<std::pair<int, int>> expected;
     const auto& list = tree.nodes[tree.leaves[leaf]].points;
     for (size_t i = 0; i < list.size(); ++i)
       for (size_t j = i + 1; j < list.size(); ++j) {
@@ -196,12 +216,8 @@ TEST(PointOctree, LeafClosePairsMatchTheDoubleLoopAndCloseNeighboursAlwaysMeet) 
                                    (p[2] - q[2]) * (p[2] - q[2]));
         if (d < tol) expected.push_back({list[i], list[j]});
       }
-    ASSERT_EQ(pairs.size(), expected.size()) << "leaf " << leaf;
-    for (size_t k = 0; k < pairs.size(); ++k) {
-      EXPECT_EQ(pairs[k].a, expected[k].a);
-      EXPECT_EQ(pairs[k].b, expected[k].b);
-      found.insert({pairs[k].a, pairs[k].b});
-    }
+    ASSERT_EQ(pairs, expected) << "leaf " << leaf;
+    found.insert(pairs.begin(), pairs.end());
   }
   // Every partner (within sqrt(3) * 0.6e-6 < 1.1e-6 ... but only those under
   // 1e-6 count) meets its original in some leaf.

@@ -93,20 +93,24 @@ int PairCoincidentFaces(MeshModel& model) {
     const int e = model.faces[static_cast<size_t>(f)].element;
     return (e >= 0 && static_cast<size_t>(e) < model.elements.size()) ? model.elements[static_cast<size_t>(e)].type : -1;
   };
-  std::vector<OctreePair> pairs;
+  OctreeLeafIndex index;
+  std::vector<int> later;
   for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    // Close pairs come in the order of a double loop over the leaf (i, then
-    // later j), so the first match of each unpaired i is the one taken.
-    OctreeLeafClosePairs(tree, leaf, xyz.data(), kCoincidence, pairs);
-    for (const OctreePair& p : pairs) {
-      FaceRecord& fi = model.faces[static_cast<size_t>(p.a)];
-      FaceRecord& fj = model.faces[static_cast<size_t>(p.b)];
-      if (fi.partner != -1 || fj.partner != -1) continue;
-      if (fi.node_count != fj.node_count) continue;
-      const int type = owner_type(p.a);
-      if (type < 0 || type != owner_type(p.b)) continue;
-      fi.partner = p.b;
-      fj.partner = p.a;
+    OctreeIndexLeaf(tree, leaf, xyz.data(), index);
+    // Each unpaired face i of the leaf takes the first later face j that fits.
+    for (size_t k = 0; k < index.list->size(); ++k) {
+      const int i = (*index.list)[k];
+      FaceRecord& fi = model.faces[static_cast<size_t>(i)];
+      if (fi.partner != -1) continue;
+      const int type = owner_type(i);
+      OctreeLaterNeighbours(index, xyz.data(), k, kCoincidence, later);
+      for (int j : later) {
+        FaceRecord& fj = model.faces[static_cast<size_t>(j)];
+        if (fj.partner != -1 || fj.node_count != fi.node_count || type < 0 || owner_type(j) != type) continue;
+        fi.partner = j;
+        fj.partner = i;
+        break;
+      }
     }
   }
   OctreeRelease(tree);

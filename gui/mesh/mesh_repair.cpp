@@ -73,11 +73,16 @@ int MergeCoincidentNodes(MeshModel& model, double distance, int& nodes_removed, 
   //    not yet mapped: map(b) = a.
   std::vector<int> target(old_count);
   for (size_t i = 0; i < old_count; ++i) target[i] = static_cast<int>(i);
-  std::vector<OctreePair> pairs;
+  OctreeLeafIndex index;
+  std::vector<int> later;
   for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    OctreeLeafClosePairs(tree, leaf, xyz.data(), distance, pairs);
-    for (const OctreePair& p : pairs)
-      if (target[static_cast<size_t>(p.b)] == p.b) target[static_cast<size_t>(p.b)] = p.a;
+    OctreeIndexLeaf(tree, leaf, xyz.data(), index);
+    for (size_t k = 0; k < index.list->size(); ++k) {
+      const int a = (*index.list)[k];
+      OctreeLaterNeighbours(index, xyz.data(), k, distance, later);
+      for (int b : later)
+        if (target[static_cast<size_t>(b)] == b) target[static_cast<size_t>(b)] = a;
+    }
   }
   OctreeRelease(tree);
 
@@ -129,11 +134,16 @@ int RemoveDegenerateElements(MeshModel& model) {
   // 1. Of two coincident elements (centroids closer than 1e-6), both unmarked,
   //    the earlier is marked: the later one survives.
   std::vector<char> marked(count, 0);
-  std::vector<OctreePair> pairs;
+  OctreeLeafIndex index;
+  std::vector<int> later;
   for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    OctreeLeafClosePairs(tree, leaf, xyz.data(), kCoincidence, pairs);
-    for (const OctreePair& p : pairs)
-      if (!marked[static_cast<size_t>(p.a)] && !marked[static_cast<size_t>(p.b)]) marked[static_cast<size_t>(p.a)] = 1;
+    OctreeIndexLeaf(tree, leaf, xyz.data(), index);
+    for (size_t k = 0; k < index.list->size(); ++k) {
+      const size_t a = static_cast<size_t>((*index.list)[k]);
+      OctreeLaterNeighbours(index, xyz.data(), k, kCoincidence, later);
+      for (int b : later)
+        if (!marked[a] && !marked[static_cast<size_t>(b)]) marked[a] = 1;
+    }
   }
   OctreeRelease(tree);
 

@@ -101,6 +101,25 @@ TEST(MergeCoincidentNodes, StitchedPatchesCloseOverManyLeavesAndAcrossDividingPl
   }
 }
 
+TEST(MergeCoincidentNodes, ACrowdOfCoincidentNodesBeyondTheLeafLimitMergesIntoOne) {
+  // 6000 nodes on one spot (as a reader that zeroes undefined nodes leaves
+  // them), each the end of a beam to one far node.
+  MeshModel m;
+  m.nodes.assign(6000, Node{0.1f, 0.2f, 0.3f});
+  m.nodes.push_back({1, 1, 1});
+  for (int i = 0; i < 6000; ++i) {
+    m.elements.push_back(MakeElement(kBeam, {i, 6000}, -1));
+    m.elements.back().diameter = 0.001f;
+  }
+  int nodes = 0, elements = 0;
+  ASSERT_EQ(MergeCoincidentNodes(m, 1e-5, nodes, elements), 1);
+  EXPECT_EQ(nodes, 5999);
+  EXPECT_EQ(elements, 5999);  // the beams coincide now: the last one survives
+  ASSERT_EQ(m.elements.size(), 1u);
+  EXPECT_EQ(m.elements[0].nodes[0], 0);
+  EXPECT_EQ(m.elements[0].nodes[1], 1);
+}
+
 TEST(MergeCoincidentNodes, NonFiniteCoordinatesLeaveTheModelUnchanged) {
   MeshModel m = TwoTriangles(0);
   m.nodes.push_back({1, std::numeric_limits<float>::quiet_NaN(), 0});
