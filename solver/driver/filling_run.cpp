@@ -352,6 +352,7 @@ int RunFilling(SolverOutput& out, RunState& rs) {
 
   Print(out, "\nElapsed time: %f seconds.\n",
         static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / 1000.0);
+  if (rs.profile) *rs.profile = s.profile;
   ReleaseSolverState(s, account);
   if (account.bytes != 0) Print(out, "\nWarning: Residual memory: %lld\n", static_cast<long long>(account.bytes));
   return written ? kExitRun : kExitInputError;

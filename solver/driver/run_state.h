@@ -9,6 +9,7 @@
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
 #include "solver/prep/mesh_preparation.h"
+#include "solver/state/solver_state.h"
 
 namespace kv {
 
@@ -52,6 +53,7 @@ struct RunState {
   std::vector<SolverInjection> injections;     // the run uses the first
   JobMaterial material;
   std::vector<ValveGate> valve_gates;
+  FillingProfile* profile = nullptr;           // when set, receives the run's timings
 };
 
 }  // namespace kv

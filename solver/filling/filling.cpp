@@ -1,6 +1,7 @@
 #include "solver/filling/filling.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "solver/filling/fluidity.h"
@@ -552,12 +553,20 @@ bool FrontHasInflow(const SolverState& state) {
 
 // Assembles, solves and computes the front inflow; the matrices are released
 // before returning.
+double Seconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 int SolveAndInflow(SolverState& state, const FillingJob& job) {
+  const double t0 = Seconds();
   CsMatrix conductance = AssembleConductance(state, job);
+  const double t1 = Seconds();
+  state.profile.assembly += t1 - t0;
   if (!conductance) return -2;
   const int solved = SolvePressure(state, conductance.get());
   if (solved != kPressureSolved) return solved;
   ComputeFrontInflow(state, conductance.get());
+  state.profile.pressure += Seconds() - t1;
   return kPassDone;
 }
 
@@ -585,7 +594,11 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
     return kPassDone;
   }
   // 3. Kinematics, then the first sub-step of the front.
+  ++state.profile.passes;
+  double t0 = Seconds();
   UpdateKinematics(state, mesh);
+  double t1 = Seconds();
+  state.profile.thermal += t1 - t0;
   RebuildFrontElements(state, mesh);
   float dt = AdvanceFront(state, job, state.time);
   state.time += dt;
@@ -607,10 +620,13 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
     state.time += dt;
     SetInletFlow(state, job, state.time, dt);
   }
+  t0 = Seconds();
+  state.profile.front += t0 - t1;
   // 5. Temperatures, frozen layer and viscosity with the last sub-step.
   if (!UpdateTemperatures(state, mesh, *job.prep, *job.material, dt)) return -2;
   UpdateFrozenLayer(state, mesh, *job.material);
   UpdateViscosity(state, mesh, *job.material);
+  state.profile.thermal += Seconds() - t0;
   // 6. Clamp force, filled volume, wall heat, connectors.
   ComputeClampForce(state, job);
   state.filled_volume = static_cast<float>(FilledVolume(state));

@@ -28,6 +28,16 @@ struct MemoryAccount {
   int64_t limit = INT64_MAX;
 };
 
+// Wall-clock seconds spent in the parts of the filling passes, and the number
+// of passes; for benchmarks.
+struct FillingProfile {
+  double assembly = 0;       // conductance matrix
+  double pressure = 0;       // pressure solve and front inflow
+  double thermal = 0;        // thermal update, frozen layer, viscosity, kinematics
+  double front = 0;          // front sub-steps
+  long passes = 0;
+};
+
 struct SolverState {
   int node_count = 0;
   int element_count = 0;
@@ -79,6 +89,8 @@ struct SolverState {
   // Work list of the front advance: the active, not completely filled flow
   // elements that hold a filled node, ascending. Rebuilt once per pass.
   std::vector<int> front_elements;
+
+  FillingProfile profile;
 };
 
 // Bytes of the arrays AllocateSolverState creates for these counts.

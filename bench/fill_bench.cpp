@@ -1,0 +1,156 @@
+// Filling benchmark: generates a plate job of about N nodes (a rectangular
+// plate 2 mm thick fed by a cold-runner sprue at its centre or at the middle of
+// an edge, general-purpose polystyrene, 6 layers, a fill of about one second)
+// and runs the solver on it, printing the wall time, the number of passes and
+// the share of time in assembly, pressure solve, thermal update and front
+// advance.
+//
+//   bench_fill NODES centre|edge DIRECTORY
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "common/analysis/analysis_files.h"
+#include "common/mesh/native_mesh_file.h"
+#include "solver/driver/entry.h"
+#include "solver/driver/filling_run.h"
+#include "solver/driver/run_driver.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kLength = 0.2, kWidth = 0.1;  // m, plate
+constexpr float kThickness = 0.002f;           // m
+constexpr float kSprueDiameter = 0.005f;       // m
+constexpr double kSprueLength = 0.04;          // m, four beams along -z
+constexpr double kFillTime = 1.0;              // s, target at the profile's full speed
+
+kv::MeshModel BuildJobMesh(int nodes, bool centre, int& inlet) {
+  kv::MeshModel mesh;
+  // Cells nx by ny in the plate's aspect ratio 2:1 with (nx + 1)(ny + 1) ~ nodes.
+  const int ny = std::max(2, static_cast<int>(std::sqrt(nodes / 2.0)) - 1);
+  const int nx = 2 * ny;
+  kv::ElementProperty runner, plate;
+  runner.identifier = 1;
+  runner.category = kv::kColdRunner;
+  runner.name = kv::CategoryName(kv::kColdRunner);
+  runner.thickness = runner.diameter = kSprueDiameter;
+  plate.identifier = 2;
+  plate.category = kv::kPartSurface;
+  plate.name = kv::CategoryName(kv::kPartSurface);
+  plate.thickness = plate.diameter = kThickness;
+  mesh.properties = {runner, plate};
+  for (int j = 0; j <= ny; ++j) {
+    for (int i = 0; i <= nx; ++i) {
+      mesh.nodes.push_back({static_cast<float>(kLength * i / nx), static_cast<float>(kWidth * j / ny), 0.0f});
+    }
+  }
+  auto id = [nx](int i, int j) { return j * (nx + 1) + i; };
+  for (int j = 0; j < ny; ++j) {
+    for (int i = 0; i < nx; ++i) {
+      const int tri[2][3] = {{id(i, j), id(i + 1, j), id(i + 1, j + 1)}, {id(i, j), id(i + 1, j + 1), id(i, j + 1)}};
+      for (const auto& t : tri) {
+        kv::Element e;
+        e.type = kv::kTriangle;
+        e.category = kv::kPartSurface;
+        e.property = 1;
+        e.node_count = 3;
+        for (int v = 0; v < 3; ++v) e.nodes[v] = t[v];
+        e.thickness = kThickness;
+        mesh.elements.push_back(e);
+      }
+    }
+  }
+  // Sprue from the gate along -z; the inlet is its far end.
+  int previous = centre ? id(nx / 2, ny / 2) : id(0, ny / 2);
+  const kv::Node gate = mesh.nodes[previous];
+  for (int k = 1; k <= 4; ++k) {
+    mesh.nodes.push_back({gate.x, gate.y, static_cast<float>(-kSprueLength * k / 4)});
+    kv::Element e;
+    e.type = kv::kBeam;
+    e.category = kv::kColdRunner;
+    e.property = 0;
+    e.node_count = 2;
+    e.nodes[0] = previous;
+    e.nodes[1] = static_cast<int>(mesh.nodes.size()) - 1;
+    e.diameter = kSprueDiameter;
+    mesh.elements.push_back(e);
+    previous = e.nodes[1];
+  }
+  inlet = previous;
+  return mesh;
+}
+
+bool WriteJob(const std::string& base, int nodes, bool centre) {
+  int inlet = 0;
+  const kv::MeshModel mesh = BuildJobMesh(nodes, centre, inlet);
+  const double volume = kLength * kWidth * kThickness + kPi * kSprueDiameter * kSprueDiameter / 4 * kSprueLength;
+  kv::SolverParameters parameters;  // 6 layers
+  kv::ProcessConditions process;    // mold 50 C
+  kv::InjectionUnit unit = kv::DefaultInjectionUnit();  // melt 230 C
+  unit.screw_diameter = 0.04f;
+  unit.stroke = static_cast<float>(1.2 * volume / (kPi * 0.04 * 0.04 / 4) * 1000);  // mm
+  for (int k = 0; k < 6; ++k) {
+    unit.profile[k][0] = static_cast<float>(20 * k);
+    unit.profile[k][1] = 100;
+  }
+  unit.max_rate = static_cast<float>(volume / kFillTime);
+  unit.max_stroke = 0.2f;
+  unit.max_pressure = 2e7f;  // Pa hydraulic
+  unit.pressure_ratio = 10;  // 200 MPa on the melt
+  kv::MaterialRecord ps;     // general-purpose polystyrene
+  ps.name = "GPPS";
+  ps.melt_density = 950;
+  ps.solid_density = 1040;
+  ps.specific_heat = 2100;
+  ps.conductivity = 0.22f;
+  ps.no_flow_temperature = 373.15f;
+  ps.n = 0.252f;
+  ps.tau_star = 30800;
+  ps.d1 = 4.76e10f;
+  ps.d2 = 373.15f;
+  ps.a1 = 25.7f;
+  ps.a2 = 61.06f;
+  return kv::WriteMeshM2D(mesh, base + ".m2D", 0, "") == 1 && kv::WriteParameterFile(parameters, base + ".par") == 1 &&
+         kv::WriteProcessFile(process, base + ".prc") == 1 &&
+         kv::WriteBoundaryFile({{0, kv::kInletNode, inlet}}, {}, base + ".bcd") == 1 &&
+         kv::WriteInjectionFile({unit}, base + ".inj") == 1 && kv::WriteMaterialFile(ps, base + ".mtl") == 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: bench_fill NODES centre|edge DIRECTORY\n");
+    return 2;
+  }
+  const int nodes = std::atoi(argv[1]);
+  const bool centre = std::string(argv[2]) != "edge";
+  const std::string base = std::string(argv[3]) + "/fill" + argv[1] + argv[2];
+  if (nodes < 9 || !WriteJob(base, nodes, centre)) {
+    std::fprintf(stderr, "bench_fill: cannot write the job %s\n", base.c_str());
+    return 1;
+  }
+  kv::SolverOutput out;
+  out.console = std::fopen("/dev/null", "w");
+  kv::OpenSolverLog(out, base + ".f2D.log");
+  kv::RunState state;
+  state.job = base;
+  kv::FillingProfile profile;
+  state.profile = &profile;
+  const auto start = std::chrono::steady_clock::now();
+  int status = kv::ReadJobInputs(out, state);
+  if (status == 1) status = kv::RunDriver(out, state);
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  kv::CloseSolverLog(out);
+  std::fclose(out.console);
+  const double parts = profile.assembly + profile.pressure + profile.thermal + profile.front;
+  auto share = [&](double t) { return parts > 0 ? 100 * t / wall : 0.0; };
+  std::printf("%-8s %7zu nodes  status %d  wall %7.2f s  passes %6ld  assembly %4.1f %%  pressure %4.1f %%  "
+              "thermal %4.1f %%  front %4.1f %%\n",
+              argv[2], state.mesh.nodes.size(), status, wall, profile.passes, share(profile.assembly),
+              share(profile.pressure), share(profile.thermal), share(profile.front));
+  return status == 1 ? 0 : 1;
+}
