@@ -239,7 +239,7 @@ int AddDualSurfaceConnectors(MeshModel& mesh) {
     if (el.category != kPartDualSurface || el.type != kTriangle || el.paired < 0 || el.paired >= original) {
       continue;
     }
-    const Element& partner = mesh.elements[el.paired];
+    const Element partner = mesh.elements[el.paired];  // a copy: push_back below may move the table
     if (partner.type != kTriangle) continue;
     for (int i = 0; i < 3; ++i) {
       // Nearest of the partner's three nodes.

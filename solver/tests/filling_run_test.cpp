@@ -265,6 +265,51 @@ TEST(FillingRun, EndConditions) {
   }
 }
 
+TEST(FillingRun, DualSurfaceJobFillsThroughItsConnectors) {
+  // Two 20 x 10 mm plates 2 mm apart, paired triangle by triangle, each of
+  // 1 mm thickness; the melt enters one surface and crosses by connectors.
+  Job job;
+  job.mesh = test::Plate(0.02, 0.01, 8, 4, 0.001f, kPartDualSurface);
+  const MeshModel top = test::Plate(0.02, 0.01, 8, 4, 0.001f, kPartDualSurface);
+  const int offset = static_cast<int>(job.mesh.nodes.size());
+  const int paired = static_cast<int>(job.mesh.elements.size());
+  for (Node n : top.nodes) {
+    n.z = 0.002f;
+    job.mesh.nodes.push_back(n);
+  }
+  for (int e = 0; e < paired; ++e) {
+    Element t = top.elements[e];
+    for (int v = 0; v < 3; ++v) t.nodes[v] += offset;
+    t.paired = e;
+    job.mesh.elements[e].paired = paired + e;
+    job.mesh.elements.push_back(t);
+  }
+  job.rate = 1e-6;  // the injection file carries the rate with six decimals
+  const JobRun run = RunJob(job, "dual");
+  ASSERT_EQ(run.status, 1) << run.console;
+  EXPECT_NE(run.console.find("Cavity is completely filled."), std::string::npos);
+  EXPECT_EQ(run.console.find("Residual memory"), std::string::npos);
+  const double volume = 2 * 0.02 * 0.01 * 0.001;
+  EXPECT_NEAR(FinalTime(run), volume / job.rate, 0.02 * volume / job.rate);
+  EXPECT_EQ(run.results.find("nan"), std::string::npos);
+}
+
+TEST(FillingRun, ClosedValveRunsToTheTimeLimitWithoutFinalSet) {
+  // The valve timer closes before the runner is full: the ram stops, no short
+  // shot is reported outside the window, and the run ends at 500 s.
+  Job job;
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.004f);
+  job.valve_close = 0.1;
+  const JobRun run = RunJob(job, "time_limit");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.console.find("Short shot"), std::string::npos);
+  EXPECT_EQ(run.console.find("Cavity is completely filled."), std::string::npos);
+  EXPECT_EQ(run.results.find("Melt-front advancement"), std::string::npos);
+  EXPECT_GE(FinalTime(run), 0.0);
+  EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+}
+
 TEST(FillingRun, InconsistentJobsStopWithAMessage) {
   const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
   {
