@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -93,6 +94,41 @@ TEST(KvmeshResults, RefusesResultsThatDoNotFitTheMesh) {
   std::ostringstream out2, err2;
   EXPECT_EQ(RunKvmesh({mesh, "--results"}, out2, err2), 2);
   EXPECT_NE(err2.str().find("--results needs 1 argument (FILE)"), std::string::npos) << err2.str();
+}
+
+// The example job run by the solver, its result file read against its mesh:
+// every block the solver writes is accepted, and the final set closes the list.
+TEST(KvmeshResults, ReadsWhatTheSolverWrites) {
+  const std::string fluxar = std::string(KV_BIN_DIR) + "/fluxar";
+  const std::filesystem::path example = std::filesystem::path(KV_SOURCE_DIR) / "examples" / "plate";
+  if (!std::filesystem::exists(fluxar) || !std::filesystem::exists(example / "plate.m2D"))
+    GTEST_SKIP() << "fluxar or the example job is not built";
+  const std::string job = ScratchPath("plate"), log = ScratchPath("log.txt");
+  for (const char* extension : {"m2D", "par", "prc", "bcd", "inj", "mtl"})
+    std::filesystem::copy_file(example / (std::string("plate.") + extension), job + "." + extension,
+                               std::filesystem::copy_options::overwrite_existing);
+  const int status = std::system((fluxar + " " + job + " >" + log + " 2>&1").c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << ReadText(log);
+
+  ASSERT_EQ(RunProgram(job + ".m2D --results " + job + ".f2D", log), 0) << ReadText(log);
+  const std::string text = ReadText(log);
+  EXPECT_NE(text.find("Pressure trace at entrance [Pa] -    2 : Time = 0.000000 | global scalar | 1 defined"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Time to cool after filling [s] - "), std::string::npos) << text;
+  EXPECT_NE(text.find("Clamp force centroid [] - "), std::string::npos) << text;
+  // The last entry is the melt-front advancement, defined at every node of a
+  // completely filled plate.
+  const size_t last = text.rfind("Melt-front advancement [s] - ");
+  ASSERT_NE(last, std::string::npos) << text;
+  const std::string tail = text.substr(last);
+  const size_t nodes_at = text.find("Number of nodes:");
+  ASSERT_NE(nodes_at, std::string::npos) << text;
+  const int nodes = std::atoi(text.c_str() + nodes_at + 16);
+  EXPECT_GT(nodes, 0);
+  EXPECT_NE(tail.find("| nodal | " + std::to_string(nodes) + " defined | min 0.000000E+000"), std::string::npos)
+      << tail;
+  EXPECT_EQ(tail.substr(tail.find('\n') + 1), "Done.\n") << tail;
 }
 
 }  // namespace
