@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include <unistd.h>
+
 namespace kv::test {
 
 // Path of a fixture in gui/exchange/tests/data.
@@ -16,9 +18,12 @@ inline std::string DataPath(const std::string& name) {
   return std::string(KV_SOURCE_DIR) + "/gui/exchange/tests/data/" + name;
 }
 
-// A fresh path in a directory of this test program's own.
+// A fresh path in a directory of this test process's own: ctest runs the cases
+// in parallel processes, and other checkouts may run the same tests at once, so
+// a shared directory would let one case overwrite another's files.
 inline std::string ScratchPath(const std::string& name) {
-  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "kv_exchange_tests";
+  const std::filesystem::path dir =
+      std::filesystem::path(testing::TempDir()) / ("kv_exchange_tests_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string path = (dir / name).string();
   std::filesystem::remove(path);
