@@ -77,20 +77,14 @@ int ReadAbaqusMesh(MeshModel& model, const std::string& path, std::string& error
     if (fields.empty() || !ParseInt64(fields[0], first) || first < 1) continue;
     if (section == Section::kNodes) {
       Node node;
-      if (fields.size() < 4 || !ParseFloat(fields[1], node.x) || !ParseFloat(fields[2], node.y) ||
-          !ParseFloat(fields[3], node.z))
+      if (!ParseNodeFields(fields, 1, node))
         return fail("node line without three coordinates");
       mesh.nodes.push_back(node);
       continue;
     }
     Element element = NewElement(type);
-    if (static_cast<int>(fields.size()) < 1 + element.node_count)
-      return fail(Format("element line with fewer than %d node numbers", element.node_count));
-    for (int i = 0; i < element.node_count; ++i) {
-      int number = 0;
-      if (!ParseInt(fields[1 + i], number)) return fail("element node number is not a number");
-      element.nodes[i] = number - 1;
-    }
+    if (!ParsePositionalNodes(fields, 1, element))
+      return fail(Format("element line without %d node numbers", element.node_count));
     // A prism whose third and sixth nodes coincide is a pyramid on the base
     // 1, 2, 5, 4 with its apex at node 3.
     if (type == kPrism && element.nodes[2] == element.nodes[5]) {

@@ -29,18 +29,13 @@ int ReadAnsysMesh(MeshModel& model, const std::string& path, std::string& error)
     if (command == "N") {
       // N, number (not used: nodes are taken in file order), x, y, z
       Node node;
-      if (fields.size() < 5 || !ParseFloat(fields[2], node.x) || !ParseFloat(fields[3], node.y) ||
-          !ParseFloat(fields[4], node.z))
+      if (!ParseNodeFields(fields, 2, node))
         return fail("node command without a number and three coordinates");
       mesh.nodes.push_back(node);
     } else if (command == "E") {
       Element element = NewElement(kHexahedron);
-      if (fields.size() < 9) return fail("element command with fewer than 8 node numbers");
-      for (int i = 0; i < 8; ++i) {
-        int number = 0;
-        if (!ParseInt(fields[1 + i], number)) return fail("element node number is not a number");
-        element.nodes[i] = number - 1;
-      }
+      if (!ParsePositionalNodes(fields, 1, element))
+        return fail("element command without 8 node numbers");
       AddElement(mesh, line_number, element);
     }
   }

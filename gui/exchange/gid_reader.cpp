@@ -53,20 +53,14 @@ int ReadGidMesh(MeshModel& model, const std::string& path, std::string& error) {
     if (section == Section::kCoordinates) {
       // number (not used: nodes are taken in file order), x, y, z
       Node node;
-      if (fields.size() < 4 || !ParseFloat(fields[1], node.x) || !ParseFloat(fields[2], node.y) ||
-          !ParseFloat(fields[3], node.z))
+      if (!ParseNodeFields(fields, 1, node))
         return fail("coordinate line without a number and three coordinates");
       mesh.nodes.push_back(node);
     } else if (section == Section::kElements) {
       // number (not used), then the node numbers
-      if (static_cast<int>(fields.size()) < 1 + node_count)
-        return fail(Format("element line with fewer than %d node numbers", node_count));
       Element element = NewElement(type);
-      for (int i = 0; i < node_count; ++i) {
-        int number = 0;
-        if (!ParseInt(fields[1 + i], number)) return fail("element node number is not a number");
-        element.nodes[i] = number - 1;
-      }
+      if (!ParsePositionalNodes(fields, 1, element))
+        return fail(Format("element line without %d node numbers", node_count));
       AddElement(mesh, line_number, element);
     }
   }

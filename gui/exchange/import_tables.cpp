@@ -185,6 +185,21 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
   return fields;
 }
 
+bool ParseNodeFields(const std::vector<std::string_view>& fields, size_t first, Node& node) {
+  return fields.size() >= first + 3 && ParseFloat(fields[first], node.x) && ParseFloat(fields[first + 1], node.y) &&
+         ParseFloat(fields[first + 2], node.z);
+}
+
+bool ParsePositionalNodes(const std::vector<std::string_view>& fields, size_t first, Element& element) {
+  if (fields.size() < first + static_cast<size_t>(element.node_count)) return false;
+  for (int i = 0; i < element.node_count; ++i) {
+    int number = 0;
+    if (!ParseInt(fields[first + i], number)) return false;
+    element.nodes[i] = number - 1;
+  }
+  return true;
+}
+
 bool ParseFortranReal(std::string_view text, double& value) {
   if (text.find_first_of("dD") == std::string_view::npos) return ParseReal(text, value);
   std::string copy(text);

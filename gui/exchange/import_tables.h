@@ -91,6 +91,15 @@ bool ScanChar(TokenReader& reader, char c);
 // Splits a line at blanks, commas, tabs and carriage returns (empty fields dropped).
 std::vector<std::string_view> SplitFields(std::string_view line);
 
+// x, y, z from fields[first], fields[first+1], fields[first+2]; false when
+// a field is missing or not a finite real.
+bool ParseNodeFields(const std::vector<std::string_view>& fields, size_t first, Node& node);
+
+// The element's node_count node numbers from fields[first] on, each stored
+// as number - 1 (the file numbers nodes by position from 1); false when a
+// field is missing or not an integer.
+bool ParsePositionalNodes(const std::vector<std::string_view>& fields, size_t first, Element& element);
+
 // A real written by an old Fortran program: "1.5D+00" and "1.5d-3" are read as
 // "1.5E+00" and "1.5e-3". False when the text is not a finite decimal real.
 bool ParseFortranReal(std::string_view text, double& value);

@@ -38,20 +38,15 @@ int ReadLsDynaMesh(MeshModel& model, const std::string& path, std::string& error
     if (section == Section::kNodes) {
       // id, x, y, z (two more constraint fields may follow and are not used)
       Node node;
-      if (fields.size() < 4 || !ParseFloat(fields[1], node.x) || !ParseFloat(fields[2], node.y) ||
-          !ParseFloat(fields[3], node.z))
+      if (!ParseNodeFields(fields, 1, node))
         return fail("node card without an id and three coordinates");
       mesh.nodes.push_back(node);
       continue;
     }
     // element id, part id (not used), eight node numbers
     Element element = NewElement(kHexahedron);
-    if (fields.size() < 10) return fail("solid element card with fewer than 8 node numbers");
-    for (int i = 0; i < 8; ++i) {
-      int number = 0;
-      if (!ParseInt(fields[2 + i], number)) return fail("element node number is not a number");
-      element.nodes[i] = number - 1;
-    }
+    if (!ParsePositionalNodes(fields, 2, element))
+      return fail("solid element card without 8 node numbers");
     AddElement(mesh, line_number, element);
   }
   return FinishImport(model, std::move(mesh), path, error);

@@ -49,6 +49,21 @@ TEST(MeshExchange, ImportByFilterIndex) {
   EXPECT_EQ(model.elements.size(), 184u);
 }
 
+TEST(MeshExchange, NativeFiltersAndTheRebuildAfterReading) {
+  MeshModel model;
+  std::string error;
+  ASSERT_EQ(ImportMeshFile(model, DataPath("box.msh"), kImportGmsh, error), 1) << error;
+  // The rebuild made the face records: one per triangle, four per tetrahedron.
+  EXPECT_EQ(model.faces.size(), 84u + 4 * 100);
+  const std::string path = ScratchPath("box.m3D");
+  ASSERT_EQ(ExportMeshFile(model, path, kExportM3D, false, error), 1) << error;
+  MeshModel back;
+  ASSERT_EQ(ImportMeshFile(back, path, kImportM3D, error), 1) << error;
+  EXPECT_EQ(back.nodes.size(), 45u);
+  EXPECT_EQ(back.elements.size(), 184u);
+  EXPECT_EQ(back.faces.size(), 84u + 4 * 100);
+}
+
 TEST(MeshExchange, ExportByFilterIndex) {
   MeshModel model;
   std::string error;
