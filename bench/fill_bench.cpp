@@ -17,6 +17,7 @@
 #include "solver/driver/entry.h"
 #include "solver/driver/filling_run.h"
 #include "solver/driver/run_driver.h"
+#include "solver/tests/test_meshes.h"
 
 namespace {
 
@@ -42,43 +43,16 @@ kv::MeshModel BuildJobMesh(int nodes, bool centre, int& inlet) {
   plate.name = kv::CategoryName(kv::kPartSurface);
   plate.thickness = plate.diameter = kThickness;
   mesh.properties = {runner, plate};
-  for (int j = 0; j <= ny; ++j) {
-    for (int i = 0; i <= nx; ++i) {
-      mesh.nodes.push_back({static_cast<float>(kLength * i / nx), static_cast<float>(kWidth * j / ny), 0.0f});
-    }
-  }
-  auto id = [nx](int i, int j) { return j * (nx + 1) + i; };
-  for (int j = 0; j < ny; ++j) {
-    for (int i = 0; i < nx; ++i) {
-      const int tri[2][3] = {{id(i, j), id(i + 1, j), id(i + 1, j + 1)}, {id(i, j), id(i + 1, j + 1), id(i, j + 1)}};
-      for (const auto& t : tri) {
-        kv::Element e;
-        e.type = kv::kTriangle;
-        e.category = kv::kPartSurface;
-        e.property = 1;
-        e.node_count = 3;
-        for (int v = 0; v < 3; ++v) e.nodes[v] = t[v];
-        e.thickness = kThickness;
-        mesh.elements.push_back(e);
-      }
-    }
-  }
-  // Sprue from the gate along -z; the inlet is its far end.
-  int previous = centre ? id(nx / 2, ny / 2) : id(0, ny / 2);
-  const kv::Node gate = mesh.nodes[previous];
-  for (int k = 1; k <= 4; ++k) {
-    mesh.nodes.push_back({gate.x, gate.y, static_cast<float>(-kSprueLength * k / 4)});
-    kv::Element e;
-    e.type = kv::kBeam;
-    e.category = kv::kColdRunner;
-    e.property = 0;
-    e.node_count = 2;
-    e.nodes[0] = previous;
-    e.nodes[1] = static_cast<int>(mesh.nodes.size()) - 1;
-    e.diameter = kSprueDiameter;
-    mesh.elements.push_back(e);
-    previous = e.nodes[1];
-  }
+  // The plate and the sprue come from the generators of the solver tests.
+  kv::MeshModel plate_mesh = kv::test::Plate(kLength, kWidth, nx, ny, kThickness);
+  plate_mesh.properties = mesh.properties;
+  for (kv::Element& e : plate_mesh.elements) e.property = 1;
+  mesh = std::move(plate_mesh);
+  const int gate = centre ? (ny / 2) * (nx + 1) + nx / 2 : (ny / 2) * (nx + 1);
+  const float down[3] = {0, 0, -1};
+  const int elements_before = static_cast<int>(mesh.elements.size());
+  const int previous = kv::test::AddRunner(mesh, gate, nullptr, down, kSprueLength, 4, kSprueDiameter);
+  for (size_t e = elements_before; e < mesh.elements.size(); ++e) mesh.elements[e].property = 0;
   inlet = previous;
   return mesh;
 }

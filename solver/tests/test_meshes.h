@@ -37,7 +37,8 @@ inline MeshModel Plate(double length, double width, int nx, int ny, float thickn
 }
 
 // Appends a straight runner of `segments` beam elements from node `from` (an
-// existing node index, or -1 to start a new node at `start`) along `direction`
+// existing node index, or -1 to start a new node at `start`, which may be null
+// otherwise) along `direction`
 // (unit vector) over `length`. Returns the index of the last node.
 inline int AddRunner(MeshModel& mesh, int from, const float start[3], const float direction[3],
                      double length, int segments, float diameter, int category = kColdRunner) {
