@@ -33,6 +33,7 @@ struct Job {
   double first_speed_position = 0;  // % of stroke where the profile starts
   double valve_close = 1000;        // s
   float melt_k = 500, mold_k = 500;
+  std::string valve_text;           // content of the valve-gate file, none when empty
 };
 
 struct JobRun {
@@ -113,6 +114,7 @@ JobRun RunJob(Job job, const std::string& name) {
   polymer.a1 = 0;
   polymer.a2 = 50;
   WriteMaterialFile(polymer, base + ".mtl");
+  if (!job.valve_text.empty()) std::ofstream(base + ".vlv") << job.valve_text;
 
   JobRun run;
   ResetMatrixLibrary();
@@ -308,6 +310,20 @@ TEST(FillingRun, ClosedValveRunsToTheTimeLimitWithoutFinalSet) {
   EXPECT_EQ(run.results.find("Melt-front advancement"), std::string::npos);
   EXPECT_GE(FinalTime(run), 0.0);
   EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+}
+
+TEST(FillingRun, EmptyMatrixRowIsAFailureNotASuccess) {
+  // A valve gate keeps the only element at the inlet closed at the start: the
+  // inlet's pressure row is empty. The run stops with the message and a
+  // failure status instead of status 0.
+  Job job;
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 5, 0.004f);
+  job.valve_text =
+      "VALV 1 1\n80000 1 Valve gates\n2\n1 2\n0.5 1.0\n0 0\n0 0\n0 0\n0 0\n0 0\nENDF\n";
+  const JobRun run = RunJob(job, "empty_row");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_NE(run.console.find("\nError: Severe error in matrix.\n"), std::string::npos) << run.console;
 }
 
 TEST(FillingRun, InconsistentJobsStopWithAMessage) {
