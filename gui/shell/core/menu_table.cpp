@@ -63,8 +63,8 @@ std::vector<MenuRow> BuildRows() {
   add(Later(kCmdSave, "&Save"));
   add(Later(kCmdSaveAs, "Save &As..."));
   add(Separator());
-  add(Later(kCmdImportMesh, "&Import Mesh..."));
-  add(Later(kCmdExportMesh, "&Export Mesh..."));
+  add(Item(kCmdImportMesh, "&Import Mesh..."));
+  add(Item(kCmdExportMesh, "&Export Mesh..."));
   add(Separator());
   {
     MenuRow r = Later(kCmdReadResults, "Read &Results...");
@@ -171,7 +171,7 @@ std::vector<MenuRow> BuildRows() {
   add(Later(kCmdCheckOrientation, "&Orientation"));
   add(End());
   add(Separator());
-  add(Later(kCmdMeshStatistics, "&Statistics"));
+  add(Item(kCmdMeshStatistics, "&Statistics"));
   add(End());
 
   add(Popup("&Transform"));

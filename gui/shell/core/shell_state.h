@@ -18,6 +18,7 @@ struct ShellState {
   std::string model_path;            // file last imported or exported
   std::string project_path;          // project last opened or saved
   std::string job_title;             // model file name without directory and extension
+  int analysis_dimension = 2;        // 2 midplane (m2D), 3 solid (m3D)
 };
 
 // What the frame must do after a flag command.

@@ -1,8 +1,13 @@
 #include "gui/shell/frame/batch.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/output/pane_output.h"
 
 #include "gui/platform/platform.h"
+#include "gui/shell/core/mesh_commands.h"
 #include "gui/shell/core/shell_state.h"
 #include "gui/shell/frame/main_window.h"
 
@@ -11,9 +16,26 @@ namespace kv {
 int RunBatchOptions(MainWindow& window, const BatchOptions& options) {
   int rc = 0;
   if (!options.model.empty()) {
-    std::fprintf(stderr, "kavitron: importing meshes is not part of this build; %s was not read.\n",
-                 options.model.c_str());
-    rc = 1;
+    const int filter = ImportFilterForPath(options.model);
+    if (filter == 0) {
+      std::fprintf(stderr, "kavitron: %s: unknown mesh file extension.\n", options.model.c_str());
+      rc = 1;
+    } else {
+      // The reader's lines go to the Output pane, and on failure also to
+      // standard error, where a script sees them.
+      std::vector<std::string> lines;
+      int imported = 0;
+      {
+        PaneCapture capture;
+        imported = window.ImportMesh(options.model, filter);
+        lines = capture.output;
+      }
+      for (const std::string& line : lines) AppendOutput(line);
+      if (imported != 1) {
+        for (const std::string& line : lines) std::fprintf(stderr, "kavitron: %s\n", line.c_str());
+        rc = 1;
+      }
+    }
   }
   if (options.render_mode >= 0) {
     window.Dispatch(RenderModeCommand(options.render_mode));

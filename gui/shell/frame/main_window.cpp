@@ -27,11 +27,14 @@
 #include <QVBoxLayout>
 
 #include "common/output/pane_output.h"
+#include "gui/exchange/mesh_exchange.h"
+#include "gui/mesh/mesh_statistics.h"
 #include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/file_commands.h"
 #include "gui/shell/core/menu_table.h"
+#include "gui/shell/core/mesh_commands.h"
 #include "gui/shell/core/system_info.h"
 #include "gui/view/core/png_writer.h"
 #include "gui/view/gl/graphics_view.h"
@@ -384,7 +387,10 @@ void MainWindow::Dispatch(int id) {
       SavePrompt();
       NewModel();
       break;
+    case kCmdImportMesh: RunImportMeshDialog(); break;
+    case kCmdExportMesh: RunExportMeshDialog(); break;
     case kCmdSaveImage: RunSaveImageDialog(); break;
+    case kCmdMeshStatistics: PrintStatistics(model_, true); break;
     case kCmdExit:
       SavePrompt();
       ExitProgram();
@@ -456,6 +462,50 @@ void MainWindow::RunSaveImageDialog() {
   SaveImage(path, filter);
   AppendOutput(ElapsedLine(static_cast<double>(clock.elapsed()) / 1000.0));
   EndWait();
+}
+
+int MainWindow::ImportMesh(const std::string& path, int filter_index) {
+  BeginWait();
+  const int rc = ImportMeshCommand(model_, state_, path, filter_index);
+  EndWait();
+  if (rc != 1) return rc;
+  // The new model is framed and drawn from fresh tables.
+  view_widget_->ResetAndRedraw();
+  return rc;
+}
+
+int MainWindow::ExportMesh(const std::string& path, int filter_index, bool surface_mesh) {
+  BeginWait();
+  const int rc = ExportMeshCommand(model_, state_, path, filter_index, surface_mesh);
+  EndWait();
+  return rc;
+}
+
+namespace {
+
+std::vector<std::string> FilterTexts(const std::vector<MeshFileFilter>& filters) {
+  std::vector<std::string> texts;
+  for (const MeshFileFilter& f : filters) texts.push_back(f.text);
+  return texts;
+}
+
+}  // namespace
+
+void MainWindow::RunImportMeshDialog() {
+  int filter = 1;
+  std::string path;
+  if (!RunFileDialog(this, "Import Mesh", FilterTexts(ImportMeshFilters()), false, &filter, &path)) return;
+  ImportMesh(path, filter);
+}
+
+void MainWindow::RunExportMeshDialog() {
+  int filter = 1;
+  std::string path = state_.job_title;
+  if (!RunFileDialog(this, "Export Mesh", FilterTexts(ExportMeshFilters()), true, &filter, &path)) return;
+  if (QFile::exists(QString::fromStdString(path)) && !AskYesNo(this, "File already exists. Overwrite?")) return;
+  bool surface = false;
+  if (filter == kExportGmsh) surface = AskYesNo(this, "Create surface mesh?", true);
+  ExportMesh(path, filter, surface);
 }
 
 void MainWindow::CopyToClipboard() {

@@ -68,6 +68,15 @@ class MainWindow : public QMainWindow {
   // The Command pane's Enter: echo, step + 1, interpreter.
   void TakeCommandEnter();
 
+  // File > Import Mesh without its dialog: reads `path` with the reader of
+  // `filter_index` (1..15) into the model; on failure the model stays as it
+  // was and the Output pane says why. Returns 1 on success.
+  int ImportMesh(const std::string& path, int filter_index);
+
+  // File > Export Mesh without its dialog (the overwrite question is the
+  // dialog's). Returns 1 on success.
+  int ExportMesh(const std::string& path, int filter_index, bool surface_mesh);
+
   // File > Save Image without its dialog: filter 1 PNG, 2 BMP. Returns 1 on success.
   int SaveImage(const std::string& path, int filter_index);
 
@@ -103,6 +112,8 @@ class MainWindow : public QMainWindow {
   void ApplyEffect(const CommandEffect& effect);
   void ChooseColour(bool background);
   void RunSaveImageDialog();
+  void RunImportMeshDialog();
+  void RunExportMeshDialog();
   void ShowSystemInformation();
   void ShowAbout();
   void ShowHelpIndex();

@@ -1,6 +1,7 @@
 // The frame on a display (run under xvfb-run): menus, toolbar, panes, status
 // bar, the Command pane, and what the view draws, read back from the pixels.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <QAction>
@@ -371,6 +372,92 @@ TEST_F(FrameTest, SavedPictureAndSliverWindowAndNew) {
   EXPECT_FALSE(window_->Action(kCmdReadResults)->isEnabled());
   ASSERT_EQ(window_->SaveImage(path, 1), 1);
   std::remove(path.c_str());
+}
+
+std::string ExamplePlate() { return std::string(KV_SOURCE_DIR) + "/examples/plate/plate.m2D"; }
+
+TEST_F(FrameTest, ImportedPlateIsShadedAndFailedImportsKeepTheModel) {
+  ASSERT_EQ(window_->ImportMesh(ExamplePlate(), 1), 1);
+  const std::string out = window_->PaneText(kPaneOutput);
+  EXPECT_NE(out.find("Reading file: " + ExamplePlate()), std::string::npos);
+  EXPECT_NE(out.find("Elapsed time: "), std::string::npos);
+  EXPECT_TRUE(window_->state().data_modified);
+  EXPECT_EQ(window_->state().job_title, "plate");
+  const MeshModel& m = window_->model();
+  ASSERT_FALSE(m.nodes.empty());
+  ASSERT_FALSE(m.faces.empty());
+  // A part facet seen from the front: lit (0.8, 0.8, 0.5), whichever way the
+  // face normals of the file point.
+  window_->SetStandardViewNow(kViewFront);
+  window_->Dispatch(kCmdShade);
+  int part = -1;
+  for (size_t e = 0; e < m.elements.size(); ++e) {
+    if (m.elements[e].category == kPartSurface) part = static_cast<int>(e);
+  }
+  ASSERT_GE(part, 0);
+  const float* c = m.elements[static_cast<size_t>(part)].centroid;
+  ASSERT_NEAR(c[2], 0.0f, 1e-6f);  // the example plate lies in z = 0
+  Rgb lit = PixelAt(c[0], c[1]);
+  EXPECT_NEAR(lit.r, lit.g, 2);
+  EXPECT_GT(lit.r, 150);
+  EXPECT_LT(lit.b, lit.r - 40);
+  window_->SetStandardViewNow(kViewBack);
+  lit = PixelAt(-c[0], c[1]);  // the back view mirrors x
+  EXPECT_GT(lit.r, 150);
+
+  // An unreadable file and a damaged file leave the model as it was.
+  const size_t nodes = m.nodes.size();
+  const size_t elements = m.elements.size();
+  EXPECT_NE(window_->ImportMesh("/nonexistent-dir/none.m2D", 1), 1);
+  const std::string junk = std::string(::testing::TempDir()) + "kv_junk.m2D";
+  FILE* f = std::fopen(junk.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs("NODE 1 0 garbage\n", f);
+  std::fclose(f);
+  EXPECT_NE(window_->ImportMesh(junk, 1), 1);
+  std::remove(junk.c_str());
+  EXPECT_EQ(window_->model().nodes.size(), nodes);
+  EXPECT_EQ(window_->model().elements.size(), elements);
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("/nonexistent-dir/none.m2D"), std::string::npos);
+
+  // Export through the Export command's function writes a file that imports again.
+  const std::string copy = std::string(::testing::TempDir()) + "kv_export_copy.m2D";
+  ASSERT_EQ(window_->ExportMesh(copy, 1, false), 1);
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("Writing file: " + copy), std::string::npos);
+  window_->NewModel();
+  ASSERT_EQ(window_->ImportMesh(copy, 1), 1);
+  EXPECT_EQ(window_->model().nodes.size(), nodes);
+  std::remove(copy.c_str());
+  // Mesh statistics print their counts.
+  window_->Dispatch(kCmdMeshStatistics);
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("Number of nodes: " + std::to_string(nodes)), std::string::npos);
+}
+
+TEST(BatchProgram, ScreenshotOfTheExampleWithoutAWindowManager) {
+  const std::string png = std::string(::testing::TempDir()) + "kv_batch_shot.png";
+  std::remove(png.c_str());
+  const std::string program = std::string(KV_BIN_DIR) + "/kavitron";
+  const std::string command = program + " --screenshot " + png + " --view iso --render facet-outline " +
+                              ExamplePlate() + " 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  QImage image(QString::fromStdString(png));
+  ASSERT_FALSE(image.isNull());
+  // Something other than the white background and the blue logo is drawn: the plate.
+  int olive = 0;
+  for (int y = 0; y < image.height(); y += 2) {
+    for (int x = 0; x < image.width(); x += 2) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - c.green()) < 8 && c.blue() < c.red() - 30 && c.red() > 120) ++olive;
+    }
+  }
+  EXPECT_GT(olive, 100);
+  if (std::system("command -v pngcheck >/dev/null 2>&1") == 0) {
+    EXPECT_EQ(std::system(("pngcheck -q " + png + " >/dev/null").c_str()), 0);
+  }
+  std::remove(png.c_str());
+  // Bad arguments and unreadable models end with a non-zero status.
+  EXPECT_NE(std::system((program + " --view sideways 2>/dev/null").c_str()), 0);
+  EXPECT_NE(std::system((program + " --screenshot " + png + " /nonexistent.m2D 2>/dev/null").c_str()), 0);
 }
 
 }  // namespace
