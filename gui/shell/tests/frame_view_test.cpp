@@ -436,7 +436,10 @@ TEST_F(FrameTest, ImportedPlateIsShadedAndFailedImportsKeepTheModel) {
 TEST(BatchProgram, ScreenshotOfTheExampleWithoutAWindowManager) {
   const std::string png = std::string(::testing::TempDir()) + "kv_batch_shot.png";
   std::remove(png.c_str());
-  const std::string program = std::string(KV_BIN_DIR) + "/kavitron";
+  // In the sanitizer build the child's leak report at exit names only Mesa's
+  // JIT-compiled llvmpipe code (no module, no symbols, so no suppression can
+  // name it); the leak check of the view code runs in this process instead.
+  const std::string program = "ASAN_OPTIONS=detect_leaks=0 " + std::string(KV_BIN_DIR) + "/kavitron";
   const std::string command = program + " --screenshot " + png + " --view iso --render facet-outline " +
                               ExamplePlate() + " 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
