@@ -94,6 +94,7 @@ MainWindow::MainWindow() {
   CreatePanes();
 
   view_widget_ = new GraphicsView(view_, state_.view, model_);
+  view_widget_->SetBoundarySource(&analysis_);
   view_widget_->setObjectName(QStringLiteral("OpenGLWindowClass"));
   view_widget_->on_restore_status = [this] { RestoreStatus(); };
   graphics_child_ = mdi_->addSubWindow(view_widget_);
@@ -354,6 +355,7 @@ void MainWindow::NewModel() {
   view_widget_->DeleteDisplayLists();
   if (QAction* a = Action(kCmdReadResults)) a->setEnabled(false);
   model_ = MeshModel();
+  ResetAnalysisSettings(analysis_);  // the boundary records belong to the model
   state_.data_modified = false;
   state_.read_results_enabled = false;
   state_.view.show_results = false;

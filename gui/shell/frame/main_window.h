@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 
+#include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
 #include "gui/shell/core/shell_state.h"
 #include "gui/view/core/camera.h"
@@ -93,6 +94,7 @@ class MainWindow : public QMainWindow {
   void ExitProgram();
 
   MeshModel& model() { return model_; }
+  AnalysisSettings& analysis() { return analysis_; }
   ShellState& state() { return state_; }
   ViewState& view() { return view_; }
 
@@ -120,6 +122,7 @@ class MainWindow : public QMainWindow {
   void CopyToClipboard();
 
   MeshModel model_;
+  AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
   ShellState state_;
   ViewState view_;
   bool exiting_ = false;

@@ -463,5 +463,50 @@ TEST(BatchProgram, ScreenshotOfTheExampleWithoutAWindowManager) {
   EXPECT_NE(std::system((program + " --screenshot " + png + " /nonexistent.m2D 2>/dev/null").c_str()), 0);
 }
 
+TEST_F(FrameTest, InletNodeGlyphFollowsTheBoundaryConditionsCheck) {
+  // A 10 mm plate with an inlet on a node at its centre: the sphere of radius
+  // 0.001 covers a tenth of the plate's width.
+  MeshModel& m = window_->model();
+  m = MeshModel();
+  m.nodes = {{0, 0, 0}, {0.01f, 0, 0}, {0.01f, 0.01f, 0}, {0, 0.01f, 0}, {0.005f, 0.005f, 0}};
+  for (int k = 0; k < 2; ++k) {
+    Element e;
+    e.type = kTriangle;
+    e.category = kPartSurface;
+    e.node_count = 3;
+    e.nodes[0] = 0;
+    e.nodes[1] = k == 0 ? 1 : 2;
+    e.nodes[2] = k == 0 ? 2 : 3;
+    e.thickness = 0.002f;
+    m.elements.push_back(e);
+    FaceRecord f;
+    for (int i = 0; i < 3; ++i) f.nodes[i] = e.nodes[i];
+    f.element = k;
+    f.normal[2] = 1.0f;
+    m.faces.push_back(f);
+  }
+  window_->analysis().node_boundaries = {{0, kInletNode, 4}};
+  window_->ZoomToModel();
+  ASSERT_TRUE(window_->state().view.boundary_conditions);
+  Rgb c = PixelAt(0.005f, 0.005f);
+  EXPECT_GT(c.g, 150);
+  EXPECT_LT(c.r, 80);
+  EXPECT_LT(c.b, 80);
+  // Away from the sphere the plate shows.
+  c = PixelAt(0.0085f, 0.0015f);
+  EXPECT_GT(c.r, 150);
+  // Check off: the plate under the node, no green.
+  window_->Dispatch(kCmdBoundaryConditions);
+  ASSERT_FALSE(window_->state().view.boundary_conditions);
+  c = PixelAt(0.005f, 0.005f);
+  EXPECT_GT(c.r, 150);
+  EXPECT_NEAR(c.r, c.g, 2);
+  // Back on: green again.
+  window_->Dispatch(kCmdBoundaryConditions);
+  c = PixelAt(0.005f, 0.005f);
+  EXPECT_GT(c.g, 150);
+  EXPECT_LT(c.r, 80);
+}
+
 }  // namespace
 }  // namespace kv

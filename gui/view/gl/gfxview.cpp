@@ -166,9 +166,17 @@ void CompileModelList(GfxState& gfx, const ViewSettings& settings, MeshModel& mo
   ClassifyOutlines(t, model, kOutlineAngle);
 }
 
-void CompilePickLists(GfxState& gfx) {
-  // Boundary conditions: none are drawn by this build's model list.
+// Glyphs of the frame's boundary records on the current model.
+std::vector<BoundaryGlyph> BoundaryGlyphsOf(const GfxState& gfx, const MeshModel& model) {
+  if (gfx.analysis == nullptr) return {};
+  return ComputeBoundaryGlyphs(model, gfx.analysis->node_boundaries, gfx.analysis->face_boundaries,
+                               gfx.editing_boundary);
+}
+
+void CompilePickLists(GfxState& gfx, const MeshModel& model) {
+  // Boundary conditions, each with its record identifier as pick name.
   glNewList(gfx.pick_lists + kPickBoundary, GL_COMPILE);
+  DrawBoundaryConditions(BoundaryGlyphsOf(gfx, model), true, true);
   glEndList();
   glNewList(gfx.pick_lists + kPickBeams, GL_COMPILE);
   for (size_t i = 0; i < gfx.tables.beams.size(); ++i) {
@@ -271,7 +279,7 @@ void BuildDisplayLists(GfxState& gfx, const ViewSettings& settings, MeshModel& m
   BuildDrawingTables(model, options, gfx.tables);
   if (!gfx.generated) return;
   CompileModelList(gfx, settings, model);
-  CompilePickLists(gfx);
+  CompilePickLists(gfx, model);
   gfx.lists_compiled = true;
 }
 
@@ -294,6 +302,16 @@ void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, M
     view.lists_valid = true;
   }
   glCallList(gfx.model_list);
+  // Boundary-condition glyphs after the model, drawn directly since they are few.
+  if (settings.boundary_conditions) {
+    const std::vector<BoundaryGlyph> glyphs = BoundaryGlyphsOf(gfx, model);
+    if (!glyphs.empty()) {
+      glEnable(GL_LIGHTING);
+      glEnable(GL_DEPTH_TEST);
+      glDisable(GL_BLEND);
+      DrawBoundaryConditions(glyphs, SettingsOfRenderMode(settings.render_mode).shaded, false);
+    }
+  }
   if (settings.triad) {
     glDisable(GL_LIGHTING);
     DrawTriad(view, settings);
@@ -329,6 +347,35 @@ void DrawBeam(const Beam& beam, bool shaded, bool highlighted, bool select, unsi
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   }
   glPopMatrix();
+}
+
+void DrawBoundaryConditions(const std::vector<BoundaryGlyph>& glyphs, bool shaded, bool select) {
+  GLUquadric* q = Quadric();
+  glPolygonMode(GL_FRONT_AND_BACK, shaded || select ? GL_FILL : GL_LINE);
+  for (const BoundaryGlyph& g : glyphs) {
+    if (select) glLoadName(static_cast<unsigned>(g.name));
+    glColor4f(g.colour[0], g.colour[1], g.colour[2], 1.0f);
+    glPushMatrix();
+    glTranslatef(g.position[0], g.position[1], g.position[2]);
+    if (g.shape == kGlyphSphere) {
+      gluSphere(q, kGlyphSphereRadius, kGlyphSubdivisions, kGlyphSubdivisions);
+    } else {
+      // Cone along z turned onto the face normal.
+      glRotatef(g.angle_degrees, g.axis[0], g.axis[1], g.axis[2]);
+      if (g.shape == kGlyphInletCone) {
+        // Tip on the face, the open end at the glyph height closed by a disk.
+        gluCylinder(q, 0.0, kGlyphConeRadius, kGlyphConeHeight, kGlyphSubdivisions, kGlyphSubdivisions);
+        glTranslatef(0, 0, kGlyphConeHeight);
+        gluDisk(q, 0.0, kGlyphConeRadius, kGlyphSubdivisions, kGlyphSubdivisions);
+      } else {
+        // Base on the face closed by a disk, the tip at the glyph height.
+        gluCylinder(q, kGlyphConeRadius, 0.0, kGlyphConeHeight, kGlyphSubdivisions, kGlyphSubdivisions);
+        gluDisk(q, 0.0, kGlyphConeRadius, kGlyphSubdivisions, kGlyphSubdivisions);
+      }
+    }
+    glPopMatrix();
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 void DrawTriad(const ViewState& view, const ViewSettings& settings) {

@@ -7,7 +7,9 @@
 
 #include <string>
 
+#include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
+#include "gui/view/core/boundary_glyphs.h"
 #include "gui/view/core/camera.h"
 #include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/view_settings.h"
@@ -22,6 +24,8 @@ struct GfxState {
   DrawingTables tables;
   bool generated = false;         // lists generated in the current context
   bool lists_compiled = false;    // model and pick lists hold the current tables
+  const AnalysisSettings* analysis = nullptr;  // source of the boundary records, owned by the frame
+  int editing_boundary = -1;      // identifier of the boundary record being edited, -1 none
 };
 
 inline constexpr int kResultFrameLists = 32;
@@ -51,6 +55,11 @@ void BuildDisplayLists(GfxState& gfx, const ViewSettings& settings, MeshModel& m
 // One beam as a 12-sided cylinder (with end disks when shaded).
 //   highlighted: drawn in the selection colour; select: loads `name` as its pick name.
 void DrawBeam(const Beam& beam, bool shaded, bool highlighted, bool select, unsigned name);
+
+// The boundary-condition glyphs of `glyphs`: spheres and cones of 16 x 16
+// subdivisions, filled when `shaded` (or `select`), lines otherwise;
+// select: loads each glyph's record identifier as its pick name.
+void DrawBoundaryConditions(const std::vector<BoundaryGlyph>& glyphs, bool shaded, bool select);
 
 // The orientation triad in the lower right corner.
 void DrawTriad(const ViewState& view, const ViewSettings& settings);

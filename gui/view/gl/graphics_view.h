@@ -54,6 +54,13 @@ class GraphicsView : public QOpenGLWidget {
   // Drawing tables of the last rebuild (for tests and commands).
   const DrawingTables& tables() const { return gfx_.tables; }
 
+  // The boundary records to draw (owned by the frame, outliving the widget;
+  // nullptr: none). The pick lists follow at the next rebuild.
+  void SetBoundarySource(const AnalysisSettings* analysis) {
+    gfx_.analysis = analysis;
+    view_.lists_valid = false;
+  }
+
   // Called when a camera key is released or the zoom window ends, so the frame
   // restores its status bar.
   std::function<void()> on_restore_status;
