@@ -172,6 +172,11 @@ bool PrepareSolverMesh(SolverOutput& out, RunState& state) {
   }
   // Faces, counts, geometry, connectors, geometry again with the connectors.
   BuildFaceTable(mesh);
+  if (PairFacesWithSameNodes(mesh) != 1) {
+    Print(out, "\nError: Octree failure\n");
+    FlushSolverOutput(out);
+    return false;
+  }
   for (const std::string& line : MeshCountLines(mesh)) Print(out, "%s\n", line.c_str());
   ComputeElementGeometry(mesh, state.process.parting_normal, state.prep);
   if (AddDualSurfaceConnectors(mesh) > 0) ComputeElementGeometry(mesh, state.process.parting_normal, state.prep);

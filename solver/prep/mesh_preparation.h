@@ -42,6 +42,12 @@ namespace kv {
 // Partners are reset to -1.
 void BuildFaceTable(MeshModel& mesh);
 
+// Marks faces with the same three nodes as each other's partners, searching
+// through the point octree over the face centroids; faces left with partner
+// -1 are the boundary. Returns 1, or 0 when the octree cannot be built (a
+// centroid that is not a finite number); every partner is -1 then.
+int PairFacesWithSameNodes(MeshModel& mesh);
+
 // Element geometry and node control volumes (see the .cpp for the formulas):
 // length, centroid, normal, area, volume, local coordinates and projected area
 // on the plane of normal `parting_normal` of every element, the thickness of

@@ -110,6 +110,45 @@ TEST(MeshPreparation, TetrahedronThicknessAndShares) {
   EXPECT_NEAR(mesh.elements[0].projected_area, 0.5 * 0.01 * 0.01, 1e-9);
 }
 
+TEST(MeshPreparation, SharedTetrahedronFacesArePairedAndInner) {
+  // Two tetrahedra on the triangle (1, 2, 3): one below it with apex at the
+  // origin, one above with apex far out; the shared face is inner, the other
+  // six are boundary. A flat shell triangle over the same three nodes also
+  // pairs, with the first face that has them and is still free.
+  MeshModel mesh;
+  mesh.nodes = {{0, 0, 0}, {0.01f, 0, 0}, {0, 0.01f, 0}, {0, 0, 0.01f}, {0.02f, 0.02f, 0.02f}};
+  Element e;
+  e.type = kTetrahedron;
+  e.category = kPartVolume;
+  e.node_count = 4;
+  const int tetra[2][4] = {{0, 1, 2, 3}, {4, 3, 2, 1}};
+  for (const auto& nodes : tetra) {
+    for (int v = 0; v < 4; ++v) e.nodes[v] = nodes[v];
+    mesh.elements.push_back(e);
+  }
+  BuildFaceTable(mesh);
+  ASSERT_EQ(PairFacesWithSameNodes(mesh), 1);
+  int inner = 0;
+  for (size_t f = 0; f < mesh.faces.size(); ++f) {
+    const FaceRecord& face = mesh.faces[f];
+    if (face.partner < 0) continue;
+    ++inner;
+    EXPECT_EQ(mesh.faces[face.partner].partner, static_cast<int>(f));
+    EXPECT_NE(mesh.faces[face.partner].element, face.element);
+  }
+  EXPECT_EQ(inner, 2);
+  // The first tetrahedron's thickness comes from its largest boundary face,
+  // the base triangles of area 5e-5 m^2, not from the shared slanted face.
+  MeshPreparation prep;
+  ComputeElementGeometry(mesh, kNormalZ, prep);
+  EXPECT_NEAR(mesh.elements[0].thickness, 0.005, 1e-7);
+  // Pairing is rebuilt from scratch: a second call gives the same partners.
+  std::vector<int> partners;
+  for (const FaceRecord& face : mesh.faces) partners.push_back(face.partner);
+  ASSERT_EQ(PairFacesWithSameNodes(mesh), 1);
+  for (size_t f = 0; f < mesh.faces.size(); ++f) EXPECT_EQ(mesh.faces[f].partner, partners[f]);
+}
+
 TEST(MeshPreparation, DamagedMeshesAreNamed) {
   MeshModel mesh = test::Plate(0.01, 0.01, 1, 1, 0.002f);
   EXPECT_EQ(CheckSolverMesh(mesh), "");
