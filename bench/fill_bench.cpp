@@ -123,8 +123,9 @@ int main(int argc, char** argv) {
   const double parts = profile.assembly + profile.pressure + profile.thermal + profile.front;
   auto share = [&](double t) { return parts > 0 ? 100 * t / wall : 0.0; };
   std::printf("%-8s %7zu nodes  status %d  wall %7.2f s  passes %6ld  assembly %4.1f %%  pressure %4.1f %%  "
-              "thermal %4.1f %%  front %4.1f %%\n",
+              "thermal %4.1f %%  front %4.1f %%  CG iterations per solve %.1f\n",
               argv[2], state.mesh.nodes.size(), status, wall, profile.passes, share(profile.assembly),
-              share(profile.pressure), share(profile.thermal), share(profile.front));
+              share(profile.pressure), share(profile.thermal), share(profile.front),
+              profile.pressure_solves > 0 ? double(profile.pcg_iterations) / profile.pressure_solves : 0.0);
   return status == 1 ? 0 : 1;
 }

@@ -22,6 +22,7 @@ constexpr float kPiRam = 3.1415927f;          // pi of the ram-speed formula
 constexpr float kStartStep = 1e-4f;           // s, time step of the start-up
 constexpr float kConnectorOpen = 0.01f;       // m, connector diameter while pressure drives it
 constexpr float kConnectorClosed = 5e-5f;     // m, once the pressure across it vanishes
+constexpr double kExtraSubStepTime = 0.001;   // s of filling the extra sub-steps of a pass may cover
 
 bool IsFilled(const SolverState& state, int node) { return state.fill_state[node] == 1.0f; }
 bool IsEmpty(const SolverState& state, int node) { return state.fill_state[node] == -1.0f; }
@@ -271,8 +272,10 @@ int SolvePressure(SolverState& state, const cs_di* conductance) {
     }
   }
   const uint32_t n = static_cast<uint32_t>(node_of.size() - 1);
-  std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
-  if (n == 0) return kPressureSolved;
+  if (n == 0) {
+    std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
+    return kPressureSolved;
+  }
   // 2. Tolerance by mode.
   SetSolverTolerance(pressure_mode ? 1e-15 : 1e-3);
   // 3. Lower triangle with the diagonal; the symmetric conductance matrix's
@@ -309,14 +312,18 @@ int SolvePressure(SolverState& state, const cs_di* conductance) {
       VecSet(b, row, 1e-6 * state.inlet_pressure_hold);
       VecSet(x, row, 0.0);
     } else {
+      // The pressures of the previous pass start the iterations.
       VecSet(b, row, state.flow_rate[node]);
       VecSet(x, row, state.pressure[node]);
     }
   }
   if (result == kPressureSolved) {
     PcgSolve(a, x, b);
+    ++state.profile.pressure_solves;
+    state.profile.pcg_iterations += MatrixLibrary().lastIterations;
     if (MatrixLibraryErrorCode() != 0) result = kPressureFailed;
     // 5. Pressure at the unknowns; 0 elsewhere.
+    std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
     for (uint32_t row = 1; row <= n && result == kPressureSolved; ++row) {
       const double p = VecGet(x, row);
       if (!std::isfinite(p)) result = kPressureFailed;
@@ -611,13 +618,20 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   const int n2 = -1 - static_cast<int>(-0.001 / dt);
   int n = std::min(n1, n2);
   if (n <= 1) n = 1;
-  for (int s = 0; s < n; ++s) {
+  // N2 counts with the first sub-step, which can be very short when a front
+  // node was about to fill; the later sub-steps may last up to 10 ms each, and
+  // the front would then run for a quarter of a second, dozens of control
+  // volumes, on one pressure field. The extra sub-steps therefore also end
+  // once they have covered the millisecond N2 is meant to give them.
+  double extra = 0;
+  for (int s = 0; s < n && extra < kExtraSubStepTime; ++s) {
     // Sub-steps only go on while some front node still receives melt; with
     // no inflow left a sub-step would let time pass while nothing fills, and
     // the injected volume would be lost from the balance.
     if (!FrontHasInflow(state)) break;
     dt = AdvanceFront(state, job, state.time);
     state.time += dt;
+    extra += dt;
     SetInletFlow(state, job, state.time, dt);
   }
   t0 = Seconds();

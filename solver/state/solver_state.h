@@ -36,6 +36,8 @@ struct FillingProfile {
   double thermal = 0;        // thermal update, frozen layer, viscosity, kinematics
   double front = 0;          // front sub-steps
   long passes = 0;
+  long pressure_solves = 0;
+  long pcg_iterations = 0;   // summed over the pressure solves
 };
 
 struct SolverState {
