@@ -65,36 +65,31 @@ uint32_t Bits(float value) {
   return bits;
 }
 
-// Row coefficients of grid point k for one node class.
-struct Coefficients {
-  std::vector<double> a, c;  // per grid point
-};
-
-Coefficients RowCoefficients(int L, double b, int kappa, double dt_sub, const PolymerData& m) {
+// Row coefficients of grid point k for one node class, into `a` and `c`.
+void RowCoefficients(int L, double b, int kappa, double dt_sub, const PolymerData& m, std::vector<double>& a,
+                     std::vector<double>& c) {
   const double alpha_p = m.conductivity / (m.melt_density * m.specific_heat);
   const double alpha_m = m.mold_conductivity / (m.mold_density * m.mold_specific_heat);
   const double dz = b / (L + 1);
-  Coefficients r;
-  r.a.resize(L + 1);
-  r.c.resize(L + 1);
+  a.resize(L + 1);
+  c.resize(L + 1);
   for (int k = 0; k <= L; ++k) {
     const double alpha = k == L ? alpha_m : alpha_p;
     const double zk = (k + 1) * dz;
     // a = m dt' alpha / dz^2, c = kappa dt' alpha / (dz z_k).
-    r.a[k] = dt_sub * alpha / (dz * dz);
-    r.c[k] = kappa * dt_sub * alpha / (dz * zk);
+    a[k] = dt_sub * alpha / (dz * dz);
+    c[k] = kappa * dt_sub * alpha / (dz * zk);
   }
-  return r;
 }
 
 // Assembles the Crank-Nicolson matrix in triplet form, compresses, sums
 // duplicates, drops zeros and factors it. Null on failure.
-std::unique_ptr<Factorisation> FactorRows(const Coefficients& r, int L) {
+std::unique_ptr<Factorisation> FactorRows(const std::vector<double>& ra, const std::vector<double>& rc, int L) {
   std::unique_ptr<cs_di, SparseFree> triplet(cs_di_spalloc(0, 0, 1, 1, 1));
   if (!triplet) return nullptr;
   bool ok = true;
   for (int k = 0; k <= L; ++k) {
-    const double a = r.a[k], c = r.c[k];
+    const double a = ra[k], c = rc[k];
     if (k == 0) {
       // Mid-plane: (1 + (a + c)/2) T0 - ((a + c)/2) T1.
       ok = ok && cs_di_entry(triplet.get(), 0, 0, 1 + (a + c) / 2);
@@ -130,6 +125,52 @@ bool SolveFactored(const Factorisation& f, int n, double* rhs, double* work) {
   return cs_di_ipvec(f.symbolic->q, work, rhs, n) != 0;
 }
 
+// What every node of an element reads in one update, computed once per
+// element: whether all its nodes are reached or filled, the speed |P_k| of
+// the velocity profile and the viscous heating eta gamma^2 / (rho cp) at every
+// point (0 at frozen points and where the element is not filled).
+struct ElementHeat {
+  std::vector<uint8_t> reached, filled;
+  std::vector<float> speed;    // m/s by element and point
+  std::vector<float> heating;  // K/s by element and point
+};
+
+bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
+
+void PrepareElementHeat(const SolverState& state, const MeshModel& mesh, const PolymerData& material,
+                        ElementHeat& heat) {
+  const int points = state.layers + 1;
+  const size_t count = static_cast<size_t>(state.element_count);
+  heat.reached.assign(count, 0);
+  heat.filled.assign(count, 0);
+  heat.speed.resize(count * points);
+  heat.heating.resize(count * points);
+  const double rho_cp = static_cast<double>(material.melt_density) * material.specific_heat;
+  for (size_t e = 0; e < count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || element.category == kConnector || !state.active[e]) continue;
+    bool all_reached = true, all_filled = true;
+    for (int v = 0; v < element.node_count; ++v) {
+      all_reached = all_reached && Reached(state, element.nodes[v]);
+      all_filled = all_filled && state.fill_state[element.nodes[v]] >= 1.0f;
+    }
+    if (!all_reached) continue;
+    heat.reached[e] = 1;
+    heat.filled[e] = all_filled;
+    const float* px = state.profile_x.Row(e);
+    const float* py = state.profile_y.Row(e);
+    const float* eta = state.viscosity.Row(e);
+    const float* gamma = state.shear_rate.Row(e);
+    float* speed = heat.speed.data() + e * points;
+    float* heating = heat.heating.data() + e * points;
+    for (int k = 0; k < points; ++k) {
+      speed[k] = std::sqrt(px[k] * px[k] + py[k] * py[k]);
+      const bool sheared = all_filled && eta[k] > 0 && eta[k] < kFrozenViscosity - 1.0f && rho_cp > 0;
+      heating[k] = sheared ? static_cast<float>(double{eta[k]} * gamma[k] * gamma[k] / rho_cp) : 0.0f;
+    }
+  }
+}
+
 // Per-node data of one update: half-gap, curvature, sources by grid point.
 struct NodeHeat {
   double b = 0;
@@ -140,10 +181,8 @@ struct NodeHeat {
   std::vector<double> heating;       // K/s, viscous heating per point
 };
 
-bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
-
 void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
-                    const PolymerData& material, int i, NodeHeat& h) {
+                    const ElementHeat& heat, int i, NodeHeat& h) {
   const int points = state.layers + 1;
   h.b = 0;
   h.kappa = 0;
@@ -152,7 +191,8 @@ void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshP
   h.upstream.clear();
   h.heating.assign(points, 0.0);
   int gap_elements = 0, runner_elements = 0, heated_elements = 0;
-  const double rho_cp = static_cast<double>(material.melt_density) * material.specific_heat;
+  const Node& here = mesh.nodes[i];
+  const float p_here = state.pressure[i];
   for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
     const int e = prep.element_list[j];
     const Element& element = mesh.elements[e];
@@ -160,50 +200,33 @@ void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshP
     h.b += ElementHalfGap(element);
     ++gap_elements;
     if (IsRunnerCategory(element.category)) ++runner_elements;
-    if (!state.active[e]) continue;
-    bool all_reached = true, all_filled = true;
-    for (int v = 0; v < element.node_count; ++v) {
-      all_reached = all_reached && Reached(state, element.nodes[v]);
-      all_filled = all_filled && state.fill_state[element.nodes[v]] >= 1.0f;
-    }
-    if (!all_reached) continue;
-    const float* px = state.profile_x.Row(e);
-    const float* py = state.profile_y.Row(e);
+    if (!heat.reached[e]) continue;
     // Upstream nodes: higher pressure than node i.
-    double distance = 0;
+    int up[4];
     int upstream_count = 0;
-    const Node& here = mesh.nodes[i];
-    for (int v = 0; v < element.node_count; ++v) {
+    double distance = 0;
+    for (int v = 0; v < element.node_count && v < 4; ++v) {
       const int n = element.nodes[v];
-      if (n == i || !(state.pressure[n] > state.pressure[i])) continue;
+      if (n == i || !(state.pressure[n] > p_here)) continue;
       const Node& there = mesh.nodes[n];
       const double dx = there.x - here.x, dy = there.y - here.y, dz = there.z - here.z;
       distance += std::sqrt(dx * dx + dy * dy + dz * dz);
-      ++upstream_count;
+      up[upstream_count++] = n;
     }
     if (upstream_count > 0 && distance > 0) {
       distance /= upstream_count;
+      const float* speed = heat.speed.data() + static_cast<size_t>(e) * points;
       for (int k = 0; k < points; ++k) {
         double t_up = 0;
-        for (int v = 0; v < element.node_count; ++v) {
-          const int n = element.nodes[v];
-          if (n == i || !(state.pressure[n] > state.pressure[i])) continue;
-          t_up += state.node_temperature_previous.Row(n)[k];
-        }
+        for (int u = 0; u < upstream_count; ++u) t_up += state.node_temperature_previous.Row(up[u])[k];
         h.upstream.push_back(t_up / upstream_count);
-        h.courant_rate.push_back(std::sqrt(double{px[k]} * px[k] + double{py[k]} * py[k]) / distance);
+        h.courant_rate.push_back(speed[k] / distance);
       }
       ++h.upstream_elements;
     }
-    if (all_filled) {
-      // Viscous dissipation eta gamma^2 / (rho cp), frozen points excluded.
-      const float* eta = state.viscosity.Row(e);
-      const float* gamma = state.shear_rate.Row(e);
-      for (int k = 0; k < points; ++k) {
-        if (eta[k] > 0 && eta[k] < kFrozenViscosity - 1.0f && rho_cp > 0) {
-          h.heating[k] += double{eta[k]} * gamma[k] * gamma[k] / rho_cp;
-        }
-      }
+    if (heat.filled[e]) {
+      const float* q = heat.heating.data() + static_cast<size_t>(e) * points;
+      for (int k = 0; k < points; ++k) h.heating[k] += q[k];
       ++heated_elements;
     }
   }
@@ -251,7 +274,8 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
                        const PolymerData& material, float dt) {
   const int L = state.layers;
   const int points = L + 1;
-  // 1. Current -> previous; empty nodes sit at their wall temperature.
+  // 1. Current -> previous; empty nodes sit at their wall temperature. The
+  //    update reads only the previous table and writes the current one.
   state.node_temperature_previous.cells = state.node_temperature.cells;
   for (int i = 0; i < state.node_count; ++i) {
     if (Reached(state, i)) continue;
@@ -260,50 +284,55 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
   }
   const double alpha_m =
       material.mold_conductivity / (double{material.mold_density} * material.mold_specific_heat);
-  std::vector<float> result;
-  std::vector<double> T(points), source(points), rhs(points), work(points);
+  ElementHeat heat;
+  std::vector<double> T(points), source(points), rhs(points), work(points), ra, rc;
   try {
-    result = state.node_temperature.cells;
+    PrepareElementHeat(state, mesh, material, heat);
   } catch (const std::bad_alloc&) {
     return 0;
   }
   std::map<FactorKey, std::unique_ptr<Factorisation>> factors;
   NodeHeat h;
   const float t_max = material.melt_temperature + 100.0f;
-  for (int i = 0; i < state.node_count; ++i) {
+  bool failed = false;
+  for (int i = 0; i < state.node_count && !failed; ++i) {
     if (!Reached(state, i)) continue;
     // 2. Node class and sources.
-    GatherNodeHeat(state, mesh, prep, material, i, h);
+    GatherNodeHeat(state, mesh, prep, heat, i, h);
     if (!(h.b > 0)) continue;
     const float* old = state.node_temperature_previous.Row(i);
     for (int k = 0; k < points; ++k) T[k] = old[k];
     const double tw = state.node_wall_temperature[i];
-    const double fourier = dt * alpha_m / std::pow(state.dzeta[L] * h.b, 2);
+    const double wall_spacing = state.dzeta[L] * h.b;
+    const double fourier = dt * alpha_m / (wall_spacing * wall_spacing);
     double max_rate = 0;
     for (double rate : h.courant_rate) max_rate = std::max(max_rate, rate);
     // Sub-steps: Crank-Nicolson rows stay monotone while a + c/2 <= 1 (the
     // old-time half of every row keeps a non-negative weight), and convection
     // needs C <= 1. Beyond that a single Crank-Nicolson step lets the wall point
     // float at its interior neighbour's temperature and the part stops cooling.
-    Coefficients r = RowCoefficients(L, h.b, h.kappa, dt, material);
+    RowCoefficients(L, h.b, h.kappa, dt, material, ra, rc);
     double worst = max_rate * dt;
-    for (int k = 0; k < points; ++k) worst = std::max(worst, r.a[k] + r.c[k] / 2);
+    for (int k = 0; k < points; ++k) worst = std::max(worst, ra[k] + rc[k] / 2);
     int steps = PowerOfTwoAtLeast(worst);
     const bool implicit = fourier / steps >= 0.5;
     if (!implicit) {
       // Explicit rows stay monotone while 2a + c + C <= 1 at every point.
-      for (int k = 0; k < points; ++k) worst = std::max(worst, 2 * r.a[k] + r.c[k] + max_rate * dt);
+      for (int k = 0; k < points; ++k) worst = std::max(worst, 2 * ra[k] + rc[k] + max_rate * dt);
       steps = PowerOfTwoAtLeast(worst);
     }
     const double dt_sub = dt / steps;
-    if (steps != 1) r = RowCoefficients(L, h.b, h.kappa, dt_sub, material);
+    if (steps != 1) RowCoefficients(L, h.b, h.kappa, dt_sub, material, ra, rc);
     Factorisation* factor = nullptr;
     if (implicit) {
       const FactorKey key{Bits(static_cast<float>(h.b)), h.kappa, steps};
       auto found = factors.find(key);
       if (found == factors.end()) {
-        auto made = FactorRows(r, L);
-        if (!made) return 0;
+        auto made = FactorRows(ra, rc, L);
+        if (!made) {
+          failed = true;
+          break;
+        }
         found = factors.emplace(key, std::move(made)).first;
       }
       factor = found->second.get();
@@ -311,7 +340,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     for (int s = 0; s < steps; ++s) {
       Source(h, points, dt_sub, T.data(), source.data());
       for (int k = 0; k < points; ++k) {
-        const double a = r.a[k], c = r.c[k];
+        const double a = ra[k], c = rc[k];
         if (implicit) {
           // 4. Right-hand sides of the Crank-Nicolson rows.
           if (k == 0) {
@@ -336,7 +365,10 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
           }
         }
       }
-      if (implicit && !SolveFactored(*factor, points, rhs.data(), work.data())) return 0;
+      if (implicit && !SolveFactored(*factor, points, rhs.data(), work.data())) {
+        failed = true;
+        break;
+      }
       // 5. Physical bounds: not below the wall, not above melt + 100 K.
       for (int k = 0; k < points; ++k) {
         double v = rhs[k];
@@ -344,11 +376,20 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
         T[k] = std::clamp(v, tw, static_cast<double>(t_max) > tw ? double{t_max} : tw);
       }
     }
-    float* out = result.data() + static_cast<size_t>(i) * (points + 1);
+    float* out = state.node_temperature.Row(i);
     for (int k = 0; k < points; ++k) out[k] = static_cast<float>(T[k]);
   }
-  state.node_temperature.cells = result;
-  state.node_temperature_previous.cells.swap(result);
+  if (failed) {
+    // Back to the profiles of step 1.
+    state.node_temperature.cells = state.node_temperature_previous.cells;
+    for (int i = 0; i < state.node_count; ++i) {
+      if (Reached(state, i)) continue;
+      float* Tn = state.node_temperature.Row(i);
+      std::fill(Tn, Tn + points, state.node_wall_temperature[i]);
+    }
+    return 0;
+  }
+  state.node_temperature_previous.cells = state.node_temperature.cells;
   // 6. Element profiles: mean of the node profiles.
   for (int e = 0; e < state.element_count; ++e) {
     const Element& element = mesh.elements[e];
