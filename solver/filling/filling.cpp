@@ -312,11 +312,22 @@ int SolvePressure(SolverState& state, const cs_di* conductance) {
       VecSet(b, row, 1e-6 * state.inlet_pressure_hold);
       VecSet(x, row, 0.0);
     } else {
-      // The pressures of the previous pass start the iterations.
+      // The pressures of the last solve start the iterations.
       VecSet(b, row, state.flow_rate[node]);
       VecSet(x, row, state.pressure[node]);
     }
   }
+  // Under velocity control the pressure field rises steadily as the front
+  // moves on: the start is extrapolated from the last two solves, p + (p -
+  // p_before), at the nodes that were unknowns of both.
+  if (result == kPressureSolved && !pressure_mode) {
+    for (uint32_t row = 1; row <= n; ++row) {
+      const int node = node_of[row];
+      const float p = state.pressure[node], before = state.pressure_before[node];
+      if (p != 0.0f && before != 0.0f) VecSet(x, row, 2.0 * p - before);
+    }
+  }
+  state.pressure_before = state.pressure;
   if (result == kPressureSolved) {
     PcgSolve(a, x, b);
     ++state.profile.pressure_solves;

@@ -8,7 +8,7 @@ namespace {
 
 // Number of plain per-node and per-element arrays of 4-byte values, and of
 // tables by layer, as laid out in SolverState.
-constexpr int64_t kNodeArrays = 8;      // seven float arrays and the hot-runner flag
+constexpr int64_t kNodeArrays = 9;      // eight float arrays and the hot-runner flag
 constexpr int64_t kElementArrays = 7;   // six float arrays and the active flag
 constexpr int64_t kNodeTables = 2;
 constexpr int64_t kElementTables = 5;
@@ -40,6 +40,7 @@ int AllocateSolverState(SolverState& state, MemoryAccount& account, int node_cou
     }
     const size_t n = static_cast<size_t>(node_count), e = static_cast<size_t>(element_count);
     state.pressure.assign(n, 0.0f);
+    state.pressure_before.assign(n, 0.0f);
     state.flow_rate.assign(n, 0.0f);
     state.fill_state.assign(n, 0.0f);
     state.fill_time.assign(n, 0.0f);

@@ -52,6 +52,7 @@ struct SolverState {
 
   // Per node.
   std::vector<float> pressure;          // Pa; 0 at front and empty nodes
+  std::vector<float> pressure_before;   // Pa, of the solve before the last (start of the next solve)
   std::vector<float> flow_rate;         // m^3/s; only the inlet entry is used
   std::vector<float> fill_state;        // -1 empty, 0..1 front, exactly 1 filled
   std::vector<float> fill_time;         // s; -1 until reached
