@@ -21,20 +21,24 @@ bool IsRunnerCategory(int category) {
 }
 
 double CrossWlfViscosity(const PolymerData& material, double p, double T, double gamma) {
+  // In single precision, the precision of the tables it fills: the update
+  // evaluates it at every grid point of every filled element in every pass.
+  const float pf = static_cast<float>(p), Tf = static_cast<float>(T);
   // T* = D2 + D3 p and A2 = A2~ + D3 p: the pressure shifts the glass transition.
-  const double t_star = material.d2 + material.d3 * p;
-  const double a2 = material.a2_tilde + material.d3 * p;
+  const float t_star = material.d2 + material.d3 * pf;
+  const float a2 = material.a2_tilde + material.d3 * pf;
   // Zero-shear viscosity: WLF shift above T*, D1 at or below.
-  double eta0 = material.d1;
-  if (T > t_star) {
-    const double denominator = a2 + (T - t_star);
-    if (denominator > 0) eta0 = material.d1 * std::exp(-material.a1 * (T - t_star) / denominator);
+  float eta0 = material.d1;
+  if (Tf > t_star) {
+    const float denominator = a2 + (Tf - t_star);
+    if (denominator > 0) eta0 = material.d1 * std::exp(-material.a1 * (Tf - t_star) / denominator);
   }
   // Cross shear thinning: eta = eta0 / (1 + (eta0 gamma / tau*)^(1 - n)).
-  double ratio = material.tau_star > 0 ? eta0 * std::max(gamma, 0.0) / material.tau_star : 0.0;
-  const double exponent = 1.0 - material.n;
-  const double thinning = exponent == 0.0 ? 1.0 : (ratio > 0 ? std::pow(ratio, exponent) : 0.0);
-  return eta0 / (1.0 + thinning);
+  const float ratio =
+      material.tau_star > 0 ? eta0 * static_cast<float>(std::max(gamma, 0.0)) / material.tau_star : 0.0f;
+  const float exponent = 1.0f - material.n;
+  const float thinning = exponent == 0.0f ? 1.0f : (ratio > 0 ? std::exp(exponent * std::log(ratio)) : 0.0f);
+  return eta0 / (1.0f + thinning);
 }
 
 float ElementHalfGap(const Element& element) {

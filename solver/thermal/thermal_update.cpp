@@ -179,6 +179,7 @@ struct NodeHeat {
   std::vector<double> upstream;      // K, upstream profile per element and point
   int upstream_elements = 0;
   std::vector<double> heating;       // K/s, viscous heating per point
+  double max_rate = 0;               // 1/s, the largest courant rate
 };
 
 void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
@@ -187,6 +188,7 @@ void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshP
   h.b = 0;
   h.kappa = 0;
   h.upstream_elements = 0;
+  h.max_rate = 0;
   h.courant_rate.clear();
   h.upstream.clear();
   h.heating.assign(points, 0.0);
@@ -216,12 +218,15 @@ void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshP
     if (upstream_count > 0 && distance > 0) {
       distance /= upstream_count;
       const float* speed = heat.speed.data() + static_cast<size_t>(e) * points;
+      float fastest = 0;
       for (int k = 0; k < points; ++k) {
         double t_up = 0;
         for (int u = 0; u < upstream_count; ++u) t_up += state.node_temperature_previous.Row(up[u])[k];
         h.upstream.push_back(t_up / upstream_count);
         h.courant_rate.push_back(speed[k] / distance);
+        fastest = std::max(fastest, speed[k]);
       }
+      h.max_rate = std::max(h.max_rate, fastest / distance);
       ++h.upstream_elements;
     }
     if (heat.filled[e]) {
@@ -285,7 +290,10 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
   const double alpha_m =
       material.mold_conductivity / (double{material.mold_density} * material.mold_specific_heat);
   ElementHeat heat;
-  std::vector<double> T(points), source(points), rhs(points), work(points), ra, rc;
+  std::vector<double> T(points), source(points), rhs(points), work(points), ra(points), rc(points);
+  std::vector<double> ra_dt, rc_dt;  // coefficients of the current node class for the whole step
+  double class_b = -1, class_rows = 0, class_explicit = 0;
+  int class_kappa = -1;
   try {
     PrepareElementHeat(state, mesh, material, heat);
   } catch (const std::bad_alloc&) {
@@ -305,24 +313,37 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     const double tw = state.node_wall_temperature[i];
     const double wall_spacing = state.dzeta[L] * h.b;
     const double fourier = dt * alpha_m / (wall_spacing * wall_spacing);
-    double max_rate = 0;
-    for (double rate : h.courant_rate) max_rate = std::max(max_rate, rate);
+    const double max_rate = h.max_rate;
     // Sub-steps: Crank-Nicolson rows stay monotone while a + c/2 <= 1 (the
     // old-time half of every row keeps a non-negative weight), and convection
     // needs C <= 1. Beyond that a single Crank-Nicolson step lets the wall point
     // float at its interior neighbour's temperature and the part stops cooling.
-    RowCoefficients(L, h.b, h.kappa, dt, material, ra, rc);
-    double worst = max_rate * dt;
-    for (int k = 0; k < points; ++k) worst = std::max(worst, ra[k] + rc[k] / 2);
+    // The coefficients grow linearly with the step: they are worked out for dt
+    // once per node class (neighbouring nodes mostly share one) and divided
+    // by the sub-step count.
+    if (h.b != class_b || h.kappa != class_kappa) {
+      RowCoefficients(L, h.b, h.kappa, dt, material, ra_dt, rc_dt);
+      class_b = h.b;
+      class_kappa = h.kappa;
+      class_rows = class_explicit = 0;
+      for (int k = 0; k < points; ++k) {
+        class_rows = std::max(class_rows, ra_dt[k] + rc_dt[k] / 2);
+        class_explicit = std::max(class_explicit, 2 * ra_dt[k] + rc_dt[k]);
+      }
+    }
+    double worst = std::max(max_rate * dt, class_rows);
     int steps = PowerOfTwoAtLeast(worst);
     const bool implicit = fourier / steps >= 0.5;
     if (!implicit) {
       // Explicit rows stay monotone while 2a + c + C <= 1 at every point.
-      for (int k = 0; k < points; ++k) worst = std::max(worst, 2 * ra[k] + rc[k] + max_rate * dt);
+      worst = std::max(worst, class_explicit + max_rate * dt);
       steps = PowerOfTwoAtLeast(worst);
     }
     const double dt_sub = dt / steps;
-    if (steps != 1) RowCoefficients(L, h.b, h.kappa, dt_sub, material, ra, rc);
+    for (int k = 0; k < points; ++k) {
+      ra[k] = ra_dt[k] / steps;
+      rc[k] = rc_dt[k] / steps;
+    }
     Factorisation* factor = nullptr;
     if (implicit) {
       const FactorKey key{Bits(static_cast<float>(h.b)), h.kappa, steps};
