@@ -55,6 +55,17 @@ bool FrontCandidate(const SolverState& state, const MeshModel& mesh, int e) {
   return false;
 }
 
+// The front nodes in ascending order. Fill states change outside the front
+// advance only before the passes and at the complete fill, so the list is
+// rebuilt once per pass and kept by the sub-steps.
+void RebuildFrontNodes(SolverState& state) {
+  state.front_nodes.clear();
+  for (int i = 0; i < state.node_count; ++i) {
+    if (IsFront(state, i)) state.front_nodes.push_back(i);
+  }
+  state.front_nodes_valid = true;
+}
+
 void RebuildFrontElements(SolverState& state, const MeshModel& mesh) {
   state.front_elements.clear();
   for (int e = 0; e < state.element_count; ++e) {
@@ -172,6 +183,7 @@ float SetInletFlow(SolverState& state, const FillingJob& job, double t, float dt
 void MarkFrontNodes(SolverState& state, const FillingJob& job) {
   const MeshModel& mesh = *job.mesh;
   const int points = state.layers + 1;
+  state.front_nodes_valid = false;
   state.fill_state[state.inlet] = 1;
   for (int e = 0; e < state.element_count; ++e) {
     const Element& element = mesh.elements[e];
@@ -369,10 +381,12 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
   const MeshModel& mesh = *job.mesh;
   const PolymerData& material = *job.material;
   const int points = state.layers + 1;
+  if (!state.front_nodes_valid) RebuildFrontNodes(state);
+  std::vector<int>& front = state.front_nodes;
   // 1. Time step: the first front node to fill, within [1e-6, 0.01] s.
   double dt = 1.0;
-  for (int i = 0; i < state.node_count; ++i) {
-    if (!IsFront(state, i) || !(state.front_inflow[i] > 0)) continue;
+  for (int i : front) {
+    if (!(state.front_inflow[i] > 0)) continue;
     dt = std::min(dt, (1.0 - state.fill_state[i]) * state.node_volume[i] / state.front_inflow[i]);
   }
   if (dt <= 1e-6) dt = 1e-6;
@@ -380,8 +394,7 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
   const float step = static_cast<float>(dt);
   // 2. Fill the front nodes.
   std::vector<int> newly_filled;
-  for (int i = 0; i < state.node_count; ++i) {
-    if (!IsFront(state, i)) continue;
+  for (int i : front) {
     if (state.fill_state[i] == 0.0f) state.fill_time[i] = static_cast<float>(t);
     if (!(state.node_volume[i] > 0)) {
       state.fill_state[i] = 1;
@@ -453,7 +466,7 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
       }
     }
     std::vector<int> receiving;
-    for (int i = 0; i < state.node_count; ++i) {
+    for (int i : front) {
       if (IsFront(state, i) && state.front_inflow[i] > 0) receiving.push_back(i);
     }
     std::vector<float> given(newly_filled.size(), 0.0f);
@@ -476,9 +489,11 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
       }
     }
     for (int i : newly_filled) state.front_inflow[i] = 0;
+    front.erase(std::remove_if(front.begin(), front.end(), [&](int i) { return !IsFront(state, i); }), front.end());
   }
   // 4. Front growth into the empty successors of filled nodes, at the filled
   //    node's bulk temperature, where the melt is still above no-flow.
+  std::vector<int> grown;
   for (int e : state.front_elements) {
     const Element& element = mesh.elements[e];
     if (!state.active[e] || state.completely_filled[e]) continue;
@@ -489,7 +504,10 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
       const float bulk = BulkTemperatureOfProfile(state.node_temperature.Row(node), state.zeta);
       float* T = state.node_temperature.Row(successor);
       std::fill(T, T + points, bulk);
-      if (bulk > material.no_flow_temperature) state.fill_state[successor] = 0;
+      if (bulk > material.no_flow_temperature) {
+        state.fill_state[successor] = 0;
+        grown.push_back(successor);
+      }
     }
     if (AllFilled(state, element)) state.completely_filled[e] = 1;
   }
@@ -498,6 +516,13 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
       std::remove_if(state.front_elements.begin(), state.front_elements.end(),
                      [&](int e) { return state.completely_filled[e] != 0; }),
       state.front_elements.end());
+  // New front nodes join the list, kept ascending: the order in which nodes
+  // fill and hand on their inflow.
+  if (!grown.empty()) {
+    front.insert(front.end(), grown.begin(), grown.end());
+    std::sort(front.begin(), front.end());
+    front.erase(std::unique(front.begin(), front.end()), front.end());
+  }
   state.time_step = step;
   return step;
 }
@@ -552,6 +577,7 @@ void UpdateConnectors(SolverState& state, const FillingJob& job) {
 }
 
 void CompleteFill(SolverState& state, double t) {
+  state.front_nodes_valid = false;
   for (int i = 0; i < state.node_count; ++i) {
     if (state.fill_state[i] > 0.0f && state.fill_state[i] < 1.0f) {
       state.fill_state[i] = 1;
@@ -563,7 +589,7 @@ void CompleteFill(SolverState& state, double t) {
 namespace {
 
 bool FrontHasInflow(const SolverState& state) {
-  for (int i = 0; i < state.node_count; ++i) {
+  for (int i : state.front_nodes) {
     if (IsFront(state, i) && state.front_inflow[i] > 0) return true;
   }
   return false;
@@ -618,6 +644,7 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   double t1 = Seconds();
   state.profile.thermal += t1 - t0;
   RebuildFrontElements(state, mesh);
+  RebuildFrontNodes(state);
   float dt = AdvanceFront(state, job, state.time);
   state.time += dt;
   UpdateValveGates(state, job, state.time);
