@@ -1,5 +1,7 @@
 #include "solver/driver/filling_run.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -185,6 +187,12 @@ bool PrepareSolverMesh(SolverOutput& out, RunState& state) {
 }
 
 int RunFilling(SolverOutput& out, RunState& rs) {
+  // Every pass builds and frees matrices and work arrays of the same sizes,
+  // tens of megabytes on large meshes. Served from fresh memory maps, each
+  // would be faulted in page by page on every pass; from the heap, with the
+  // freed memory kept, the next pass reuses the same pages.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
   MeshModel& mesh = rs.mesh;
   const PolymerData material = MaterialOf(rs);
   const CategoryVolumes volumes = SumCategoryVolumes(mesh);
