@@ -111,4 +111,30 @@ void OctreeIndexLeaf(const PointOctree& tree, size_t leaf, const double* points,
 void OctreeLaterNeighbours(const OctreeLeafIndex& index, const double* points, size_t position, double tolerance,
                            std::vector<int>& later);
 
+// Pairs the points of the tree two by two: in every leaf, each point i still
+// without partner takes the first later point j of the leaf that is also
+// without partner, lies closer than `tolerance` and is accepted by
+// fits(i, j); i and j become each other's partner. `partner` holds one entry
+// per point, -1 for none, and keeps the partners it already has.
+template <class Fits>
+void OctreePairNeighbours(const PointOctree& tree, const double* points, double tolerance,
+                          std::vector<int>& partner, Fits fits) {
+  OctreeLeafIndex index;
+  std::vector<int> later;
+  for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
+    OctreeIndexLeaf(tree, leaf, points, index);
+    for (size_t k = 0; k < index.list->size(); ++k) {
+      const int i = (*index.list)[k];
+      if (partner[i] != -1) continue;
+      OctreeLaterNeighbours(index, points, k, tolerance, later);
+      for (int j : later) {
+        if (partner[j] != -1 || !fits(i, j)) continue;
+        partner[i] = j;
+        partner[j] = i;
+        break;
+      }
+    }
+  }
+}
+
 }  // namespace kv

@@ -93,26 +93,15 @@ int PairCoincidentFaces(MeshModel& model) {
     const int e = model.faces[static_cast<size_t>(f)].element;
     return (e >= 0 && static_cast<size_t>(e) < model.elements.size()) ? model.elements[static_cast<size_t>(e)].type : -1;
   };
-  OctreeLeafIndex index;
-  std::vector<int> later;
-  for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    OctreeIndexLeaf(tree, leaf, xyz.data(), index);
-    // Each unpaired face i of the leaf takes the first later face j that fits.
-    for (size_t k = 0; k < index.list->size(); ++k) {
-      const int i = (*index.list)[k];
-      FaceRecord& fi = model.faces[static_cast<size_t>(i)];
-      if (fi.partner != -1) continue;
-      const int type = owner_type(i);
-      OctreeLaterNeighbours(index, xyz.data(), k, kCoincidence, later);
-      for (int j : later) {
-        FaceRecord& fj = model.faces[static_cast<size_t>(j)];
-        if (fj.partner != -1 || fj.node_count != fi.node_count || type < 0 || owner_type(j) != type) continue;
-        fi.partner = j;
-        fj.partner = i;
-        break;
-      }
-    }
-  }
+  // Each unpaired face takes the first later face of its leaf that fits.
+  std::vector<int> partner(count);
+  for (size_t f = 0; f < count; ++f) partner[f] = model.faces[f].partner;
+  OctreePairNeighbours(tree, xyz.data(), kCoincidence, partner, [&](int i, int j) {
+    const int type = owner_type(i);
+    return type >= 0 && model.faces[static_cast<size_t>(j)].node_count == model.faces[static_cast<size_t>(i)].node_count &&
+           owner_type(j) == type;
+  });
+  for (size_t f = 0; f < count; ++f) model.faces[f].partner = partner[f];
   OctreeRelease(tree);
   return 1;
 }

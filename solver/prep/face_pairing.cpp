@@ -32,25 +32,10 @@ int PairFacesWithSameNodes(MeshModel& mesh) {
   }
   PointOctree tree;
   if (OctreeBuildOverPoints(tree, xyz.data(), static_cast<int>(count)) != 1) return 0;
-  OctreeLeafIndex index;
-  std::vector<int> later;
-  for (size_t leaf = 0; leaf < tree.leaves.size(); ++leaf) {
-    OctreeIndexLeaf(tree, leaf, xyz.data(), index);
-    for (size_t k = 0; k < index.list->size(); ++k) {
-      const int i = (*index.list)[k];
-      FaceRecord& fi = mesh.faces[i];
-      if (fi.partner != -1) continue;
-      const std::array<int, 3> nodes = SortedNodes(fi);
-      OctreeLaterNeighbours(index, xyz.data(), k, kCentroidTolerance, later);
-      for (int j : later) {
-        FaceRecord& fj = mesh.faces[j];
-        if (fj.partner != -1 || SortedNodes(fj) != nodes) continue;
-        fi.partner = j;
-        fj.partner = i;
-        break;
-      }
-    }
-  }
+  std::vector<int> partner(count, -1);
+  OctreePairNeighbours(tree, xyz.data(), kCentroidTolerance, partner,
+                       [&](int i, int j) { return SortedNodes(mesh.faces[i]) == SortedNodes(mesh.faces[j]); });
+  for (size_t f = 0; f < count; ++f) mesh.faces[f].partner = partner[f];
   OctreeRelease(tree);
   return 1;
 }
