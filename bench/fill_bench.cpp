@@ -123,10 +123,14 @@ int main(int argc, char** argv) {
   const double parts = profile.assembly + profile.pressure + profile.thermal + profile.front;
   auto share = [&](double t) { return parts > 0 ? 100 * t / wall : 0.0; };
   std::printf("%-8s %7zu nodes  status %d  wall %7.2f s  passes %6ld (%.1f ms each)  assembly %4.1f %%  "
-              "pressure %4.1f %%  thermal %4.1f %%  front %4.1f %%  CG iterations per solve %.1f\n",
+              "pressure %4.1f %%  thermal %4.1f %%  front %4.1f %%  CG iterations per solve %.1f (%ld of %ld solves under "
+              "pressure control, %.1f each)\n",
               argv[2], state.mesh.nodes.size(), status, wall, profile.passes,
               profile.passes > 0 ? 1000 * wall / profile.passes : 0.0, share(profile.assembly),
               share(profile.pressure), share(profile.thermal), share(profile.front),
-              profile.pressure_solves > 0 ? double(profile.pcg_iterations) / profile.pressure_solves : 0.0);
+              profile.pressure_solves > 0 ? double(profile.pcg_iterations) / profile.pressure_solves : 0.0,
+              profile.pressure_mode_solves, profile.pressure_solves,
+              profile.pressure_mode_solves > 0 ? double(profile.pressure_mode_iterations) / profile.pressure_mode_solves
+                                               : 0.0);
   return status == 1 ? 0 : 1;
 }

@@ -344,6 +344,10 @@ int SolvePressure(SolverState& state, const cs_di* conductance) {
     PcgSolve(a, x, b);
     ++state.profile.pressure_solves;
     state.profile.pcg_iterations += MatrixLibrary().lastIterations;
+    if (pressure_mode) {
+      ++state.profile.pressure_mode_solves;
+      state.profile.pressure_mode_iterations += MatrixLibrary().lastIterations;
+    }
     if (MatrixLibraryErrorCode() != 0) result = kPressureFailed;
     // 5. Pressure at the unknowns; 0 elsewhere.
     std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);

@@ -38,6 +38,8 @@ struct FillingProfile {
   long passes = 0;
   long pressure_solves = 0;
   long pcg_iterations = 0;   // summed over the pressure solves
+  long pressure_mode_solves = 0;       // of them under pressure control
+  long pressure_mode_iterations = 0;
 };
 
 struct SolverState {
