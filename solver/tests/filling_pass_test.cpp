@@ -1,0 +1,112 @@
+// Passes of the filling loop driven one by one on a strip: how far one pass
+// may carry the front, the front-node list the sub-steps keep, and the volume
+// balance between the ram and the filled control volumes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "solver/filling/filling.h"
+#include "solver/prep/mesh_preparation.h"
+#include "solver/thermal/wall_temperature.h"
+#include "solver/tests/test_meshes.h"
+
+namespace kv {
+namespace {
+
+constexpr double kRate = 2e-6;  // m^3/s
+
+struct StripRun {
+  MeshModel mesh = test::Plate(0.1, 0.01, 40, 4, 0.002f);
+  MeshPreparation prep;
+  PolymerData material;
+  SolverInjection unit;
+  std::vector<GateElements> gates;
+  FillingJob job;
+  SolverState state;
+  MemoryAccount account;
+
+  StripRun() {
+    BuildFaceTable(mesh);
+    const float normal[3] = {0, 0, 1};
+    ComputeElementGeometry(mesh, normal, prep);
+    // Isothermal Newtonian melt: eta = D1 / 2 = 100 Pa s everywhere.
+    material.melt_density = 1000;
+    material.specific_heat = 2000;
+    material.conductivity = 0.2f;
+    material.no_flow_temperature = 300;
+    material.n = 1;
+    material.tau_star = 1e5f;
+    material.d1 = 200;
+    material.d2 = 400;
+    material.a2_tilde = 50;
+    material.mold_density = 7800;
+    material.mold_specific_heat = 460;
+    material.mold_conductivity = 36;
+    material.mold_temperature = material.melt_temperature = 500;
+    material.ejection_temperature = 400;
+    unit.melt_temperature = 500;
+    unit.stroke = 1;
+    unit.screw_diameter = 0.04f;
+    for (int k = 0; k < 6; ++k) {
+      unit.profile[k][0] = 0.2f * k;
+      unit.profile[k][1] = 1;
+    }
+    unit.valve_timer[0][1] = 1000;
+    unit.max_rate = static_cast<float>(kRate);
+    unit.max_pressure = 1e9f;
+    unit.pressure_ratio = 1;
+    unit.switch_volume = 99.5f;
+    unit.packing_pressure = 1;
+    const CategoryVolumes volumes = SumCategoryVolumes(mesh);
+    job.mesh = &mesh;
+    job.prep = &prep;
+    job.material = &material;
+    job.injection = &unit;
+    job.valves = &gates;
+    job.injection_volume = volumes.injection;
+    EXPECT_EQ(AllocateSolverState(state, account, static_cast<int>(mesh.nodes.size()),
+                                  static_cast<int>(mesh.elements.size()), 6),
+              1);
+    state.inlet = 2 * 41;  // middle of the edge x = 0
+    InitializeFilling(state, job);
+    SetWallTemperatures(state, mesh, prep, material,
+                        std::vector<float>(mesh.elements.size(), material.mold_temperature));
+    for (int pass = 0; pass < 2; ++pass) EXPECT_EQ(StartupPass(state, job), kPassDone);
+    state.filled_volume = static_cast<float>(FilledVolume(state));
+    state.filled_percentage = FilledPercentage(state, job);
+  }
+};
+
+TEST(FillingPass, PassesStayShortKeepTheFrontListAndTheVolumeBalance) {
+  StripRun run;
+  SolverState& s = run.state;
+  const double node_volume = 0.1 / 40 * 0.01 / 4 * 0.002;
+  double longest = 0;
+  int passes = 0;
+  while (s.filled_percentage < 98 && passes < 5000) {
+    const double before = s.time;
+    ASSERT_EQ(FillingPass(s, run.job, s.filled_percentage / 100.0f), kPassDone);
+    s.filled_percentage = FilledPercentage(s, run.job);
+    ++passes;
+    // A pass is its first sub-step (at most 10 ms) and extra sub-steps that
+    // end once they have covered 1 ms, the last of them at most 10 ms long.
+    longest = std::max(longest, s.time - before);
+    ASSERT_LE(s.time - before, 0.021 + 1e-9) << "pass " << passes << " at t = " << before;
+    // The list the sub-steps kept holds exactly the front nodes, ascending.
+    std::vector<int> front;
+    for (int i = 0; i < s.node_count; ++i) {
+      if (s.fill_state[i] >= 0.0f && s.fill_state[i] < 1.0f) front.push_back(i);
+    }
+    ASSERT_EQ(s.front_nodes, front) << "pass " << passes;
+    // What the ram injected is in the filled control volumes, up to the
+    // part of a front row that one pass can overfill or leave behind.
+    const double injected = kRate * s.time;
+    ASSERT_NEAR(FilledVolume(s), injected, 0.01 * injected + 5 * node_volume) << "pass " << passes;
+  }
+  EXPECT_GE(s.filled_percentage, 98);
+  EXPECT_GT(longest, 0.005);  // the sub-steps did run
+}
+
+}  // namespace
+}  // namespace kv
