@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "solver/tests/test_meshes.h"
 
@@ -147,6 +148,10 @@ TEST(MeshPreparation, SharedTetrahedronFacesArePairedAndInner) {
   for (const FaceRecord& face : mesh.faces) partners.push_back(face.partner);
   ASSERT_EQ(PairFacesWithSameNodes(mesh), 1);
   for (size_t f = 0; f < mesh.faces.size(); ++f) EXPECT_EQ(mesh.faces[f].partner, partners[f]);
+  // A centroid that is not a finite number: no octree, and no partner left.
+  mesh.faces[3].centroid[1] = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(PairFacesWithSameNodes(mesh), 0);
+  for (const FaceRecord& face : mesh.faces) EXPECT_EQ(face.partner, -1);
 }
 
 TEST(MeshPreparation, DamagedMeshesAreNamed) {
