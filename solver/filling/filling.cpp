@@ -55,9 +55,10 @@ bool FrontCandidate(const SolverState& state, const MeshModel& mesh, int e) {
   return false;
 }
 
-// The front nodes in ascending order. Fill states change outside the front
-// advance only before the passes and at the complete fill, so the list is
-// rebuilt once per pass and kept by the sub-steps.
+// The front nodes in ascending order. Outside the front advance, fill states
+// change only where the front is marked and at the complete fill; both mark
+// the list stale, and the front advance rebuilds a stale list and otherwise
+// keeps it (fills leave it, growth joins it).
 void RebuildFrontNodes(SolverState& state) {
   state.front_nodes.clear();
   for (int i = 0; i < state.node_count; ++i) {
@@ -592,6 +593,7 @@ void CompleteFill(SolverState& state, double t) {
 
 namespace {
 
+// Called after a sub-step, when the front list is current.
 bool FrontHasInflow(const SolverState& state) {
   for (int i : state.front_nodes) {
     if (IsFront(state, i) && state.front_inflow[i] > 0) return true;
@@ -648,7 +650,6 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   double t1 = Seconds();
   state.profile.thermal += t1 - t0;
   RebuildFrontElements(state, mesh);
-  RebuildFrontNodes(state);
   float dt = AdvanceFront(state, job, state.time);
   state.time += dt;
   UpdateValveGates(state, job, state.time);

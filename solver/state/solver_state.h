@@ -94,8 +94,8 @@ struct SolverState {
   // Work list of the front advance: the active, not completely filled flow
   // elements that hold a filled node, ascending. Rebuilt once per pass.
   std::vector<int> front_elements;
-  // The front nodes (0 <= fill state < 1), ascending, kept by the sub-steps of
-  // a pass; rebuilt when not valid.
+  // The front nodes (0 <= fill state < 1), ascending, kept by the front
+  // advance; rebuilt by it when not valid.
   std::vector<int> front_nodes;
   bool front_nodes_valid = false;
 
