@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_fill: cannot write the job %s\n", base.c_str());
     return 1;
   }
+  kv::KeepFreedMemoryForReuse();  // as fluxar does
   kv::SolverOutput out;
   out.console = std::fopen("/dev/null", "w");
   kv::OpenSolverLog(out, base + ".f2D.log");

@@ -186,13 +186,12 @@ bool PrepareSolverMesh(SolverOutput& out, RunState& state) {
   return true;
 }
 
-int RunFilling(SolverOutput& out, RunState& rs) {
-  // Every pass builds and frees matrices and work arrays of the same sizes,
-  // tens of megabytes on large meshes. Served from fresh memory maps, each
-  // would be faulted in page by page on every pass; from the heap, with the
-  // freed memory kept, the next pass reuses the same pages.
+void KeepFreedMemoryForReuse() {
   mallopt(M_MMAP_MAX, 0);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
+int RunFilling(SolverOutput& out, RunState& rs) {
   MeshModel& mesh = rs.mesh;
   const PolymerData material = MaterialOf(rs);
   const CategoryVolumes volumes = SumCategoryVolumes(mesh);

@@ -23,4 +23,11 @@ bool PrepareSolverMesh(SolverOutput& out, RunState& state);
 // ("Error: Severe error in matrix." included).
 int RunFilling(SolverOutput& out, RunState& state);
 
+// Allocator policy of a solver process, set once at its start: every pass
+// builds and frees matrices and work arrays of the same sizes, tens of
+// megabytes on large meshes. Served from fresh memory maps, each would be
+// faulted in page by page on every pass; from the heap, with freed memory
+// kept, the next pass reuses the same pages.
+void KeepFreedMemoryForReuse();
+
 }  // namespace kv
