@@ -40,6 +40,19 @@ double ProjectedTriangleArea(Vec3 a, Vec3 b, Vec3 c, const float n[3]) {
   return TriangleArea(a, b, c);
 }
 
+// Local plane coordinates of nodes 1-3 (p their positions): node 1 at the
+// origin, node 2 at (x2, 0) on the first axis, node 3 at (x3, y3). Returns
+// false, leaving them, when the three nodes do not span a plane.
+bool SetLocalCoordinates(const MeshModel& mesh, Element& el, const Vec3* p) {
+  double e1[3], e2[3];
+  if (!TriangleFrame(mesh, el, e1, e2)) return false;
+  const Vec3 b = Sub(p[1], p[0]), c = Sub(p[2], p[0]);
+  el.local[0] = static_cast<float>(Norm(b));
+  el.local[2] = static_cast<float>(c.x * e1[0] + c.y * e1[1] + c.z * e1[2]);
+  el.local[1] = static_cast<float>(c.x * e2[0] + c.y * e2[1] + c.z * e2[2]);
+  return true;
+}
+
 const int kTetraFaces[4][3] = {{0, 1, 2}, {0, 1, 3}, {1, 2, 3}, {0, 2, 3}};
 
 void SetFace(MeshModel& mesh, FaceRecord& face, int e, const int* nodes) {
@@ -138,16 +151,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
         el.normal[1] = static_cast<float>(normal.y / (2 * area));
         el.normal[2] = static_cast<float>(normal.z / (2 * area));
       }
-      // Local coordinates: node 1 at the origin, node 2 on the first axis.
-      double e1[3], e2[3];
-      if (TriangleFrame(mesh, el, e1, e2)) {
-        const Vec3 b = Sub(p[1], p[0]), c = Sub(p[2], p[0]);
-        el.local[0] = static_cast<float>(Norm(b));
-        el.local[2] = static_cast<float>(c.x * e1[0] + c.y * e1[1] + c.z * e1[2]);
-        el.local[1] = static_cast<float>(c.x * e2[0] + c.y * e2[1] + c.z * e2[2]);
-      } else {
-        el.local[0] = el.local[1] = el.local[2] = 0;
-      }
+      if (!SetLocalCoordinates(mesh, el, p)) el.local[0] = el.local[1] = el.local[2] = 0;
       el.projected_area = static_cast<float>(ProjectedTriangleArea(p[0], p[1], p[2], parting_normal));
       // Median-dual share of node i: the two small triangles (node i, edge
       // midpoint, centroid) on its side, times the thickness.
@@ -195,13 +199,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
         el.thickness = static_cast<float>(std::clamp(distance / 2, 0.0001, 0.005));
       }
       // Local frame of the tetrahedron: its first face in the plane of nodes 1-3.
-      double e1[3], e2[3];
-      if (TriangleFrame(mesh, el, e1, e2)) {
-        const Vec3 b = Sub(p[1], p[0]), c = Sub(p[2], p[0]);
-        el.local[0] = static_cast<float>(Norm(b));
-        el.local[2] = static_cast<float>(c.x * e1[0] + c.y * e1[1] + c.z * e1[2]);
-        el.local[1] = static_cast<float>(c.x * e2[0] + c.y * e2[1] + c.z * e2[2]);
-      }
+      SetLocalCoordinates(mesh, el, p);
       // Median-dual share of a tetrahedron's node: a quarter of its volume.
       for (int i = 0; i < 4; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(volume / 4);
     }
