@@ -283,13 +283,14 @@ int RunFilling(SolverOutput& out, RunState& rs) {
   int stalled = 0;
   while (s.time < kTimeLimit) {
     const double before = s.time;
+    const int64_t grown_before = s.grown_nodes;
     const int r = FillingPass(s, job, s.filled_percentage / 100.0f);
     if (r != kPassDone) return PassFailed(out, r);
     s.filled_percentage = FilledPercentage(s, job);
     // Switch-over to pressure control: by filled volume or at the pressure limit.
     float& inlet_pressure = s.pressure[s.inlet];
     if (s.control_mode == kVelocityControl &&
-        (s.filled_percentage >= unit.switch_volume || inlet_pressure > limit)) {
+        (s.filled_percentage >= unit.switch_volume || inlet_pressure > limit || s.inlet_closed_off)) {
       s.control_mode = kPressureControl;
       const double scale = inlet_pressure != 0 ? 0.99 * limit / inlet_pressure : 1.0;
       if (scale < 1) {
@@ -302,12 +303,18 @@ int RunFilling(SolverOutput& out, RunState& rs) {
       PrintStatusRow(out, s);
       WriteScalarBlocks(f, s);
     }
-    // Short shot: no flow while the first valve timer is open.
+    // Short shot: no flow while the first valve timer is open, and nothing
+    // that could start it again: the front did not just reach new nodes, and
+    // no valve gate opens in this pass (the front passes it in the next) or
+    // later before the time limit.
+    const double gate_opens = NextGateOpening(job, before);
     if (s.flow_rate[s.inlet] <= kShortShotFlow && unit.valve_timer[0][0] < s.time &&
-        s.time < unit.valve_timer[0][1]) {
+        s.time < unit.valve_timer[0][1] && s.grown_nodes == grown_before &&
+        !(gate_opens >= 0 && gate_opens < kTimeLimit)) {
       PrintStatusRow(out, s);
       PrintRule(out);
       Print(out, "\nWarning: Short shot!\n");
+      if (ClosedGateHoldsMelt(s, job)) Print(out, "A closed valve gate cuts the melt off from the rest of the mold.\n");
       FlushSolverOutput(out);
       WriteFinalSet(f, s, rs, material);
       break;

@@ -155,6 +155,30 @@ void UpdateValveGates(SolverState& state, const FillingJob& job, double t) {
   }
 }
 
+double NextGateOpening(const FillingJob& job, double t) {
+  double next = -1;
+  if (!job.valves) return next;
+  for (const GateElements& gate : *job.valves) {
+    if (gate.elements.empty() || !(gate.open > t) || gate.open > gate.close) continue;
+    if (next < 0 || gate.open < next) next = gate.open;
+  }
+  return next;
+}
+
+bool ClosedGateHoldsMelt(const SolverState& state, const FillingJob& job) {
+  if (!job.valves) return false;
+  for (const GateElements& gate : *job.valves) {
+    for (int e : gate.elements) {
+      if (e < 0 || e >= state.element_count || state.active[e]) continue;
+      const Element& element = job.mesh->elements[e];
+      for (int v = 0; v < element.node_count; ++v) {
+        if (IsFilled(state, element.nodes[v])) return true;
+      }
+    }
+  }
+  return false;
+}
+
 float SetInletFlow(SolverState& state, const FillingJob& job, double t, float dt) {
   if (state.control_mode != kVelocityControl) return state.relative_ram_speed;
   SolverInjection& unit = *job.injection;
@@ -271,98 +295,6 @@ CsMatrix AssembleConductance(const SolverState& state, const FillingJob& job) {
   CsMatrix matrix(cs_di_compress(triplet.get()));
   if (!matrix || !cs_di_dupl(matrix.get()) || cs_di_dropzeros(matrix.get()) < 0) return nullptr;
   return matrix;
-}
-
-int SolvePressure(SolverState& state, const cs_di* conductance) {
-  const bool pressure_mode = state.control_mode == kPressureControl;
-  // 1. Unknowns: the filled nodes in node order, numbered from 1.
-  std::vector<uint32_t> unknown(state.node_count, 0);
-  std::vector<int> node_of(1, -1);
-  for (int i = 0; i < state.node_count; ++i) {
-    if (IsFilled(state, i)) {
-      node_of.push_back(i);
-      unknown[i] = static_cast<uint32_t>(node_of.size() - 1);
-    }
-  }
-  const uint32_t n = static_cast<uint32_t>(node_of.size() - 1);
-  if (n == 0) {
-    std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
-    return kPressureSolved;
-  }
-  // 2. Tolerance by mode.
-  SetSolverTolerance(pressure_mode ? 1e-15 : 1e-3);
-  // 3. Lower triangle with the diagonal; the symmetric conductance matrix's
-  //    column i is its row i.
-  SparseMatrix* a = MatCreate("Ap", n, 1, 1, 0, 1);
-  Vector* x = VecCreate("x", n, 0, 1);
-  Vector* b = VecCreate("b", n, 0, 1);
-  int result = kPressureSolved;
-  const int* cp = conductance->p;
-  const int* ri = conductance->i;
-  const double* cx = conductance->x;
-  for (uint32_t row = 1; row <= n && result == kPressureSolved; ++row) {
-    const int node = node_of[row];
-    uint32_t count = 0;
-    for (int q = cp[node]; q < cp[node + 1]; ++q) {
-      const uint32_t col = unknown[ri[q]];
-      if (col != 0 && col <= row) ++count;
-    }
-    if (count == 0) {
-      result = kPressureEmptyRow;
-      break;
-    }
-    MatSetRowLength(a, row, count);
-    uint32_t slot = 0;
-    for (int q = cp[node]; q < cp[node + 1]; ++q) {
-      const uint32_t col = unknown[ri[q]];
-      if (col == 0 || col > row) continue;
-      double value = cx[q];
-      // 4. Pressure mode: the inlet row holds the inlet pressure.
-      if (pressure_mode && node == state.inlet && col == row) value = 1e-6;
-      MatSetEntry(a, row, slot++, col, value);
-    }
-    if (pressure_mode && node == state.inlet) {
-      VecSet(b, row, 1e-6 * state.inlet_pressure_hold);
-      VecSet(x, row, 0.0);
-    } else {
-      // The pressures of the last solve start the iterations.
-      VecSet(b, row, state.flow_rate[node]);
-      VecSet(x, row, state.pressure[node]);
-    }
-  }
-  // Under velocity control the pressure field rises steadily as the front
-  // moves on: the start is extrapolated from the last two solves, p + (p -
-  // p_before), at the nodes that were unknowns of both.
-  if (result == kPressureSolved && !pressure_mode) {
-    for (uint32_t row = 1; row <= n; ++row) {
-      const int node = node_of[row];
-      const float p = state.pressure[node], before = state.pressure_before[node];
-      if (p != 0.0f && before != 0.0f) VecSet(x, row, 2.0 * p - before);
-    }
-  }
-  state.pressure_before = state.pressure;
-  if (result == kPressureSolved) {
-    PcgSolve(a, x, b);
-    ++state.profile.pressure_solves;
-    state.profile.pcg_iterations += MatrixLibrary().lastIterations;
-    if (pressure_mode) {
-      ++state.profile.pressure_mode_solves;
-      state.profile.pressure_mode_iterations += MatrixLibrary().lastIterations;
-    }
-    if (MatrixLibraryErrorCode() != 0) result = kPressureFailed;
-    // 5. Pressure at the unknowns; 0 elsewhere.
-    std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
-    for (uint32_t row = 1; row <= n && result == kPressureSolved; ++row) {
-      const double p = VecGet(x, row);
-      if (!std::isfinite(p)) result = kPressureFailed;
-      state.pressure[node_of[row]] = static_cast<float>(p);
-    }
-  }
-  MatDestroy(a);
-  VecRelease(x);
-  VecRelease(b);
-  if (result != kPressureSolved) std::fill(state.pressure.begin(), state.pressure.end(), 0.0f);
-  return result;
 }
 
 void ComputeFrontInflow(SolverState& state, const cs_di* conductance) {
@@ -523,6 +455,7 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
       state.front_elements.end());
   // New front nodes join the list, kept ascending: the order in which nodes
   // fill and hand on their inflow.
+  state.grown_nodes += static_cast<int64_t>(grown.size());
   if (!grown.empty()) {
     front.insert(front.end(), grown.begin(), grown.end());
     std::sort(front.begin(), front.end());
@@ -613,7 +546,7 @@ int SolveAndInflow(SolverState& state, const FillingJob& job) {
   const double t1 = Seconds();
   state.profile.assembly += t1 - t0;
   if (!conductance) return -2;
-  const int solved = SolvePressure(state, conductance.get());
+  const int solved = SolvePressure(state, job, conductance.get());
   if (solved != kPressureSolved) return solved;
   ComputeFrontInflow(state, conductance.get());
   state.profile.pressure += Seconds() - t1;
@@ -637,9 +570,10 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   // 1. Pressure on the filled region and the inflow into the front.
   const int solved = SolveAndInflow(state, job);
   if (solved != kPassDone) return solved;
-  // 2. Above the injection pressure limit nothing moves in this pass; the
-  //    switch-over test of the driver follows.
-  if (state.pressure[state.inlet] > InjectionPressureLimit(*job.injection)) {
+  // 2. Above the injection pressure limit, or with the ram pressing against
+  //    a closed-off region, nothing moves in this pass; the switch-over test
+  //    of the driver follows.
+  if (state.pressure[state.inlet] > InjectionPressureLimit(*job.injection) || state.inlet_closed_off) {
     if (state.control_mode == kPressureControl) state.flow_rate[state.inlet] = 0;
     return kPassDone;
   }

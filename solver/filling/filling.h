@@ -56,6 +56,14 @@ void InitializeFilling(SolverState& state, const FillingJob& job);
 // Active flag of every valve-gated element: 1 when open <= t <= close.
 void UpdateValveGates(SolverState& state, const FillingJob& job, double t);
 
+// Earliest time after t (s) at which a valve gate that is closed at t opens;
+// -1 when none will.
+double NextGateOpening(const FillingJob& job, double t);
+
+// True when an element switched off by a closed valve gate holds a filled
+// node: the gate stands between the melt and the rest of the mold.
+bool ClosedGateHoldsMelt(const SolverState& state, const FillingJob& job);
+
 // Velocity mode only: relative ram speed v from the speed profile at the
 // current stroke fraction, inlet flow v Qmax (0 outside the first valve-timer
 // window), ram speed and displacement advanced by dt. Returns v (in pressure
@@ -78,8 +86,19 @@ inline constexpr int kPressureFailed = -1;      // the matrix library reported a
 
 // Solves the pressure on the filled nodes (state exactly 1) by preconditioned
 // conjugate gradients: tolerance 1e-3 in velocity mode, 1e-15 in pressure mode,
-// where the inlet row holds the held inlet pressure. Pressure 0 elsewhere.
-int SolvePressure(SolverState& state, const cs_di* conductance);
+// where the inlet row holds the held inlet pressure. Pressure 0 at front and
+// empty nodes.
+//
+// Filled nodes that no conducting element links to a front node (nor, under
+// pressure control, to the inlet) form a closed-off region, as behind a
+// closed valve gate: the melt there is at rest and its nodes are not
+// unknowns. Such a region keeps its pressures, except the one that holds the
+// inlet under velocity control while the ram pushes: the ram compresses the
+// melt against the closed path up to the injection pressure limit, so its
+// nodes get that limit and state.inlet_closed_off is set (cleared otherwise).
+// Returns kPressureSolved, kPressureEmptyRow for a filled node without any
+// coefficient that no closed valve gate explains, or kPressureFailed.
+int SolvePressure(SolverState& state, const FillingJob& job, const cs_di* conductance);
 
 // Front inflow q_i = |sum_j K_ij p_j| of every front node; the inlet flow rate
 // becomes their sum.

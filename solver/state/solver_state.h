@@ -90,6 +90,11 @@ struct SolverState {
   int control_mode = kVelocityControl;
   char status = 'V';
   float inlet_pressure_hold = 0;        // Pa, the held inlet pressure after the switch-over
+  // Set by the pressure solve under velocity control when the filled region
+  // around the inlet has no way out (a closed valve gate): the ram then
+  // presses against melt at rest.
+  bool inlet_closed_off = false;
+  int64_t grown_nodes = 0;              // nodes the front advance has reached, run total
 
   // Work list of the front advance: the active, not completely filled flow
   // elements that hold a filled node, ascending. Rebuilt once per pass.

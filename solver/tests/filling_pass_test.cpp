@@ -110,3 +110,33 @@ TEST(FillingPass, PassesStayShortKeepTheFrontListAndTheVolumeBalance) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(FillingPass, FilledNodeWithoutCoefficientsIsAFaultUnlessAClosedGateCutsItOff) {
+  StripRun run;
+  SolverState& s = run.state;
+  // A node far from the melt marked filled: none of its elements conducts.
+  const int lonely = 30 + 2 * 41;
+  s.fill_state[lonely] = 1;
+  s.pressure[lonely] = 1234;
+  {
+    CsMatrix k = AssembleConductance(s, run.job);
+    ASSERT_TRUE(k);
+    EXPECT_EQ(SolvePressure(s, run.job, k.get()), kPressureEmptyRow);
+  }
+  // The same node behind closed valve gates: melt at rest, its pressure kept.
+  for (int j = run.prep.element_start[lonely]; j < run.prep.element_start[lonely + 1]; ++j) {
+    s.active[run.prep.element_list[j]] = 0;
+  }
+  CsMatrix k = AssembleConductance(s, run.job);
+  ASSERT_TRUE(k);
+  EXPECT_EQ(SolvePressure(s, run.job, k.get()), kPressureSolved);
+  EXPECT_EQ(s.pressure[lonely], 1234.0f);
+  EXPECT_GT(s.pressure[s.inlet], 0.0f);
+  EXPECT_FALSE(s.inlet_closed_off);
+}
+
+}  // namespace
+}  // namespace kv

@@ -43,8 +43,9 @@ inline MeshModel Plate(double length, double width, int nx, int ny, float thickn
 inline int AddRunner(MeshModel& mesh, int from, const float start[3], const float direction[3],
                      double length, int segments, float diameter, int category = kColdRunner) {
   int previous = from;
-  float origin[3] = {start[0], start[1], start[2]};
+  float origin[3] = {0, 0, 0};
   if (previous < 0) {
+    for (int k = 0; k < 3; ++k) origin[k] = start[k];
     mesh.nodes.push_back({origin[0], origin[1], origin[2]});
     previous = static_cast<int>(mesh.nodes.size()) - 1;
   } else {
