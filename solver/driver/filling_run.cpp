@@ -149,6 +149,20 @@ bool CheckJob(SolverOutput& out, const RunState& rs, const CategoryVolumes& volu
   return true;
 }
 
+// The cause of a short shot where one is known: a valve timer of the
+// injection unit that never opens or has closed, or a closed valve gate.
+void PrintShortShotCause(SolverOutput& out, const SolverState& s, const FillingJob& job) {
+  const double open = job.injection->valve_timer[0][0], close = job.injection->valve_timer[0][1];
+  if (close < open) {
+    Print(out, "The valve timer of the injection unit closes (%g s) before it opens (%g s): no melt can enter.\n",
+          close, open);
+  } else if (s.time > close && s.control_mode == kVelocityControl) {
+    Print(out, "The valve timer of the injection unit closed at %g s: no melt enters any more.\n", close);
+  } else if (ClosedGateHoldsMelt(s, job)) {
+    Print(out, "A closed valve gate cuts the melt off from the rest of the mold.\n");
+  }
+}
+
 // Reports a failed pass; the run ends with status 255.
 int PassFailed(SolverOutput& out, int result) {
   if (result == kPressureEmptyRow) {
@@ -303,18 +317,18 @@ int RunFilling(SolverOutput& out, RunState& rs) {
       PrintStatusRow(out, s);
       WriteScalarBlocks(f, s);
     }
-    // Short shot: no flow while the first valve timer is open, and nothing
-    // that could start it again: the front did not just reach new nodes, and
-    // no valve gate opens in this pass (the front passes it in the next) or
-    // later before the time limit.
-    const double gate_opens = NextGateOpening(job, before);
-    if (s.flow_rate[s.inlet] <= kShortShotFlow && unit.valve_timer[0][0] < s.time &&
-        s.time < unit.valve_timer[0][1] && s.grown_nodes == grown_before &&
-        !(gate_opens >= 0 && gate_opens < kTimeLimit)) {
+    // Short shot: no flow, and nothing that could start it again: the front
+    // did not just reach new nodes, and neither a valve gate nor the
+    // injection unit's valve timer opens in this pass (the front passes a
+    // gate in the next) or later before the time limit. While the timer is
+    // closed for good, no melt enters: waiting would only step to the limit.
+    const double opens = NextFlowOpening(job, before);
+    if (s.flow_rate[s.inlet] <= kShortShotFlow && s.grown_nodes == grown_before &&
+        !(opens >= 0 && opens < kTimeLimit)) {
       PrintStatusRow(out, s);
       PrintRule(out);
       Print(out, "\nWarning: Short shot!\n");
-      if (ClosedGateHoldsMelt(s, job)) Print(out, "A closed valve gate cuts the melt off from the rest of the mold.\n");
+      PrintShortShotCause(out, s, job);
       FlushSolverOutput(out);
       WriteFinalSet(f, s, rs, material);
       break;

@@ -165,6 +165,13 @@ double NextGateOpening(const FillingJob& job, double t) {
   return next;
 }
 
+double NextFlowOpening(const FillingJob& job, double t) {
+  double next = NextGateOpening(job, t);
+  const float open = job.injection->valve_timer[0][0], close = job.injection->valve_timer[0][1];
+  if (open > t && open <= close && (next < 0 || open < next)) next = open;
+  return next;
+}
+
 bool ClosedGateHoldsMelt(const SolverState& state, const FillingJob& job) {
   if (!job.valves) return false;
   for (const GateElements& gate : *job.valves) {

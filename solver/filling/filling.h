@@ -60,6 +60,11 @@ void UpdateValveGates(SolverState& state, const FillingJob& job, double t);
 // -1 when none will.
 double NextGateOpening(const FillingJob& job, double t);
 
+// Earliest time after t (s) at which a closed path of the melt opens: a valve
+// gate, or the valve timer of the injection unit (its first window, when it
+// opens after t and does not close before it opens); -1 when none will.
+double NextFlowOpening(const FillingJob& job, double t);
+
 // True when an element switched off by a closed valve gate holds a filled
 // node: the gate stands between the melt and the rest of the mold.
 bool ClosedGateHoldsMelt(const SolverState& state, const FillingJob& job);

@@ -33,6 +33,7 @@ struct Job {
   double switch_volume = 99.5;      // %
   double max_pressure = 1e9;        // Pa, hydraulic (ratio 1)
   double first_speed_position = 0;  // % of stroke where the profile starts
+  double valve_open = 0;            // s
   double valve_close = 1000;        // s
   float melt_k = 500, mold_k = 500;
   std::string valve_text;           // content of the valve-gate file, none when empty
@@ -92,7 +93,7 @@ JobRun RunJob(Job job, const std::string& name) {
   for (int k = 0; k < 6; ++k) {
     unit.profile[k][0] = positions[k];
     unit.profile[k][1] = 100;
-    unit.valve_timer[k][0] = 0;
+    unit.valve_timer[k][0] = static_cast<float>(job.valve_open);
     unit.valve_timer[k][1] = static_cast<float>(job.valve_close);
   }
   unit.max_rate = static_cast<float>(job.rate);
@@ -294,20 +295,49 @@ TEST(FillingRun, DualSurfaceJobFillsThroughItsConnectors) {
   EXPECT_EQ(run.results.find("nan"), std::string::npos);
 }
 
-TEST(FillingRun, ClosedValveRunsToTheTimeLimitWithoutFinalSet) {
-  // The valve timer closes before the runner is full: the ram stops, no short
-  // shot is reported outside the window, and the run ends at 500 s.
-  Job job;
+TEST(FillingRun, ClosedInjectionTimerEndsAsAShortShotAtOnce) {
   const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
-  test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.004f);
-  job.valve_close = 0.1;
-  const JobRun run = RunJob(job, "time_limit");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.console.find("Short shot"), std::string::npos);
-  EXPECT_EQ(run.console.find("Cavity is completely filled."), std::string::npos);
-  EXPECT_EQ(run.results.find("Melt-front advancement"), std::string::npos);
-  EXPECT_GE(FinalTime(run), 0.0);
-  EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+  {
+    // The valve timer closes at 0.1 s with the runner a fifth full: the ram
+    // stops and no melt can enter again, so the run ends there instead of
+    // stepping to the 500 s limit.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.004f);
+    job.valve_close = 0.1;
+    const JobRun run = RunJob(job, "timer_closes");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find("\nWarning: Short shot!\nThe valve timer of the injection unit closed at 0.1 s"),
+              std::string::npos) << run.console;
+    EXPECT_EQ(run.console.find("Cavity is completely filled."), std::string::npos);
+    EXPECT_NE(run.results.find("Melt-front advancement"), std::string::npos);
+    EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+    EXPECT_GE(FinalTime(run), 0.1);
+    EXPECT_LT(FinalTime(run), 0.15);
+  }
+  {
+    // A timer that closes before it opens (0, -1): nothing ever enters.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.05, 10, 0.004f);
+    job.valve_close = -1;
+    const JobRun run = RunJob(job, "timer_never_opens");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find("\nWarning: Short shot!\nThe valve timer of the injection unit closes (-1 s) "
+                               "before it opens (0 s): no melt can enter.\n"),
+              std::string::npos) << run.console;
+    EXPECT_LT(FinalTime(run), 0.02);
+    EXPECT_NE(run.results.find("Melt-front advancement"), std::string::npos);
+  }
+  {
+    // A timer that opens at 0.2 s: the run waits for it and then fills.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.02, 5, 0.004f);
+    job.valve_open = 0.2;
+    const JobRun run = RunJob(job, "timer_opens_late");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find("Cavity is completely filled."), std::string::npos) << run.console;
+    const double volume = kPi * 0.002 * 0.002 * 0.02;
+    EXPECT_NEAR(FinalTime(run), 0.2 + volume / job.rate, 0.02);
+  }
 }
 
 // One row of the status table.
