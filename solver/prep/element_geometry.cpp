@@ -136,9 +136,14 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
       el.local[0] = el.length;
       el.local[1] = 0;
       el.local[2] = el.length / 2;
-      // Projected area: c = |dx . N| / (l |N|); (1 - c) pi D^2 / 4 + D l c.
-      const double c = length > 0 && n_length > 0 ? std::fabs(Dot(Sub(p[1], p[0]), N)) / (length * n_length) : 0;
-      el.projected_area = static_cast<float>((1 - c) * kPi * D * D / 4 + D * length * c);
+      // Projected area, the shadow of the cylinder on the parting plane: with
+      // c = |dx . N| / (l |N|) the cosine of its angle to the normal, the side
+      // D l sqrt(1 - c^2) and the end discs pi D^2 / 4 c. A runner in the
+      // plane gives D l, a sprue along the normal pi D^2 / 4.
+      const double c = length > 0 && n_length > 0
+                           ? std::min(1.0, std::fabs(Dot(Sub(p[1], p[0]), N)) / (length * n_length))
+                           : 0;
+      el.projected_area = static_cast<float>(c * kPi * D * D / 4 + D * length * std::sqrt(1 - c * c));
       for (int i = 0; i < 2; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(kPi * D * D * length / 8);
     } else if (el.type == kTriangle) {
       const Vec3 normal = Cross(Sub(p[1], p[0]), Sub(p[2], p[0]));

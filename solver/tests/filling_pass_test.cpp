@@ -140,3 +140,38 @@ TEST(FillingPass, FilledNodeWithoutCoefficientsIsAFaultUnlessAClosedGateCutsItOf
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(FillingPass, ClampForceOfASprueAndARunnerInThePartingPlane) {
+  // A sprue along the parting-plane normal presses on the mold with its end
+  // disc, a runner in the plane with its side, both at 10 MPa.
+  MeshModel mesh;
+  const float origin[3] = {0, 0, 0}, along_z[3] = {0, 0, 1}, along_x[3] = {1, 0, 0};
+  const int sprue_end = test::AddRunner(mesh, -1, origin, along_z, 0.05, 5, 0.006f);
+  test::AddRunner(mesh, sprue_end, nullptr, along_x, 0.04, 4, 0.004f);
+  MeshPreparation prep;
+  const float normal[3] = {0, 0, 1};
+  ComputeElementGeometry(mesh, normal, prep);
+  SolverState state;
+  MemoryAccount account;
+  ASSERT_EQ(AllocateSolverState(state, account, static_cast<int>(mesh.nodes.size()),
+                                static_cast<int>(mesh.elements.size()), 2),
+            1);
+  FillingJob job;
+  job.mesh = &mesh;
+  job.prep = &prep;
+  std::fill(state.fill_state.begin(), state.fill_state.end(), 1.0f);
+  std::fill(state.pressure.begin(), state.pressure.end(), 1e7f);
+  ComputeClampForce(state, job);
+  const double pi = 3.14159265358979323846;
+  EXPECT_NEAR(state.clamp_force, 1e7 * (5 * pi * 0.006 * 0.006 / 4 + 0.004 * 0.04), 0.1);
+  // The centroid lies between the sprue's axis and the runner's middle.
+  EXPECT_GT(state.clamp_centroid[0], 0.0f);
+  EXPECT_LT(state.clamp_centroid[0], 0.02f);
+  ReleaseSolverState(state, account);
+}
+
+}  // namespace
+}  // namespace kv

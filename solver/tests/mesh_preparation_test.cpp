@@ -41,17 +41,23 @@ TEST(MeshPreparation, RunnerProjectedAreaFollowsItsDirection) {
   MeshModel mesh;
   const float origin[3] = {0, 0, 0};
   const float along_z[3] = {0, 0, 1}, along_x[3] = {1, 0, 0};
+  const float slanted[3] = {0.6f, 0, 0.8f};
   test::AddRunner(mesh, -1, origin, along_z, 0.02, 1, 0.004f);
   test::AddRunner(mesh, -1, origin, along_x, 0.02, 1, 0.004f, kHotRunner);
+  test::AddRunner(mesh, -1, origin, slanted, 0.02, 1, 0.004f);
   MeshPreparation prep;
   ComputeElementGeometry(mesh, kNormalZ, prep);
-  // Parallel to N: D l; perpendicular: pi D^2 / 4 (by the projection rule).
-  EXPECT_NEAR(mesh.elements[0].projected_area, 0.004 * 0.02, 1e-10);
-  EXPECT_NEAR(mesh.elements[1].projected_area, kPi * 0.004 * 0.004 / 4, 1e-10);
+  // A sprue along N casts its end disc, pi D^2 / 4; a runner in the parting
+  // plane its side, D l; a slanted one (cosine 0.8 to N) both, foreshortened.
+  EXPECT_NEAR(mesh.elements[0].projected_area, kPi * 0.004 * 0.004 / 4, 1e-10);
+  EXPECT_NEAR(mesh.elements[1].projected_area, 0.004 * 0.02, 1e-10);
+  EXPECT_NEAR(mesh.elements[2].projected_area, 0.8 * kPi * 0.004 * 0.004 / 4 + 0.6 * 0.004 * 0.02, 1e-9);
+  EXPECT_NEAR(prep.total_projected_area,
+              kPi * 0.004 * 0.004 / 4 * 1.8 + 0.004 * 0.02 * 1.6, 1e-9);
   EXPECT_NEAR(mesh.elements[0].volume, kPi * 0.004 * 0.004 * 0.02 / 4, 1e-12);
   EXPECT_NEAR(prep.control_volume[0], mesh.elements[0].volume / 2, 1e-12);
   const CategoryVolumes v = SumCategoryVolumes(mesh);
-  EXPECT_NEAR(v.cold_runner, mesh.elements[0].volume, 1e-12);
+  EXPECT_NEAR(v.cold_runner, mesh.elements[0].volume + mesh.elements[2].volume, 1e-12);
   EXPECT_NEAR(v.hot_runner, mesh.elements[1].volume, 1e-12);
   EXPECT_NEAR(v.injection, v.cold_runner, 1e-15);
 }
