@@ -90,9 +90,11 @@ inline constexpr int kPressureEmptyRow = 0;     // a filled node has no coeffici
 inline constexpr int kPressureFailed = -1;      // the matrix library reported an error
 
 // Solves the pressure on the filled nodes (state exactly 1) by preconditioned
-// conjugate gradients: tolerance 1e-3 in velocity mode, 1e-15 in pressure mode,
-// where the inlet row holds the held inlet pressure. Pressure 0 at front and
-// empty nodes.
+// conjugate gradients, starting from the last pressures, to a relative
+// residual of 1e-3 in velocity mode and 1e-8 in pressure mode. In pressure
+// mode the inlet is not an unknown: it holds state.inlet_pressure_hold, and
+// its coefficients move to the right-hand side of its neighbours' rows.
+// Pressure 0 at front and empty nodes.
 //
 // Filled nodes that no conducting element links to a front node (nor, under
 // pressure control, to the inlet) form a closed-off region, as behind a
