@@ -145,14 +145,18 @@ std::vector<GateElements> GateElementsOf(const MeshModel& mesh, const std::vecto
   return result;
 }
 
-void UpdateValveGates(SolverState& state, const FillingJob& job, double t) {
-  if (!job.valves) return;
+int UpdateValveGates(SolverState& state, const FillingJob& job, double t) {
+  int changed = 0;
+  if (!job.valves) return changed;
   for (const GateElements& gate : *job.valves) {
     const int open = gate.open <= t && t <= gate.close ? 1 : 0;
     for (int e : gate.elements) {
-      if (e >= 0 && e < state.element_count) state.active[e] = open;
+      if (e < 0 || e >= state.element_count) continue;
+      changed += state.active[e] != open;
+      state.active[e] = open;
     }
   }
+  return changed;
 }
 
 double NextGateOpening(const FillingJob& job, double t) {
@@ -617,6 +621,10 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
     state.time += dt;
     extra += dt;
     SetInletFlow(state, job, state.time, dt);
+    // A valve gate that switches ends the pass: the pressure field no longer
+    // matches the open elements, and melt must not go on through a gate
+    // that has closed.
+    if (UpdateValveGates(state, job, state.time) > 0) break;
   }
   t0 = Seconds();
   state.profile.front += t0 - t1;

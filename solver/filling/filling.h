@@ -54,7 +54,8 @@ using CsMatrix = std::unique_ptr<cs_di, CsFree>;
 void InitializeFilling(SolverState& state, const FillingJob& job);
 
 // Active flag of every valve-gated element: 1 when open <= t <= close.
-void UpdateValveGates(SolverState& state, const FillingJob& job, double t);
+// Returns the number of elements whose flag changed.
+int UpdateValveGates(SolverState& state, const FillingJob& job, double t);
 
 // Earliest time after t (s) at which a valve gate that is closed at t opens;
 // -1 when none will.
