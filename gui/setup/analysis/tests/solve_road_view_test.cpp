@@ -34,6 +34,7 @@ QApplication& App() {
   static int argc = 1;
   static char name[] = "solve_road_view_test";
   static char* argv[] = {name, nullptr};
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
   static QApplication* app = [] {
     SetDefaultGlFormat();
     return new QApplication(argc, argv);
