@@ -14,21 +14,19 @@
 namespace kv {
 
 FieldDialog::FieldDialog(QWidget* parent, const char* caption, const std::vector<std::string>& labels,
-                         const std::vector<std::string>& texts) {
+                         const std::vector<std::string>& texts)
+    : FieldDialog(parent, caption) {
+  for (size_t i = 0; i < labels.size(); ++i)
+    AddField(static_cast<int>(i), 0, labels[i], i < texts.size() ? texts[i] : std::string());
+}
+
+FieldDialog::FieldDialog(QWidget* parent, const char* caption) {
   dialog = new QDialog(parent);
   dialog->setWindowTitle(QString::fromUtf8(caption));
   dialog->setObjectName(QString::fromUtf8(caption));
   auto* layout = new QVBoxLayout(dialog);
   grid = new QGridLayout;
   layout->addLayout(grid);
-  for (size_t i = 0; i < labels.size(); ++i) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(QStringLiteral("field%1").arg(i));
-    if (i < texts.size()) edit->setText(QString::fromStdString(texts[i]));
-    grid->addWidget(new QLabel(QString::fromStdString(labels[i])), static_cast<int>(i), 0);
-    grid->addWidget(edit, static_cast<int>(i), 1);
-    fields.push_back(edit);
-  }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [this] { dialog->done(2); });
@@ -36,6 +34,19 @@ FieldDialog::FieldDialog(QWidget* parent, const char* caption, const std::vector
 }
 
 FieldDialog::~FieldDialog() { delete dialog; }
+
+QLineEdit* FieldDialog::AddField(int row, int column, const std::string& label, const std::string& text) {
+  auto* edit = new QLineEdit(QString::fromStdString(text));
+  edit->setObjectName(QStringLiteral("field%1").arg(fields.size()));
+  if (!label.empty()) AddLabel(row, column++, label);
+  grid->addWidget(edit, row, column);
+  fields.push_back(edit);
+  return edit;
+}
+
+void FieldDialog::AddLabel(int row, int column, const std::string& text) {
+  grid->addWidget(new QLabel(QString::fromStdString(text)), row, column);
+}
 
 std::vector<std::string> FieldDialog::Texts() const {
   std::vector<std::string> texts;

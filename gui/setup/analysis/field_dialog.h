@@ -23,15 +23,25 @@ struct FieldDialog {
   std::vector<QLineEdit*> fields;     // in the order of `labels`
 
   // Builds the dialog: `labels` one per field (object names "field0"...),
-  // `texts` their initial contents.
+  // `texts` their initial contents, one field per row.
   FieldDialog(QWidget* parent, const char* caption, const std::vector<std::string>& labels,
               const std::vector<std::string>& texts);
+  // An empty dialog; the fields are placed with AddField.
+  FieldDialog(QWidget* parent, const char* caption);
   ~FieldDialog();
   FieldDialog(const FieldDialog&) = delete;
   FieldDialog& operator=(const FieldDialog&) = delete;
 
   std::vector<std::string> Texts() const;
   void SetTexts(const std::vector<std::string>& texts);
+
+  // Adds the next field (object name "field<index>") at grid cell (row,
+  // column), with its label in that cell and the field right of it when
+  // `label` is not empty.
+  QLineEdit* AddField(int row, int column, const std::string& label, const std::string& text);
+
+  // Adds a text in grid cell (row, column).
+  void AddLabel(int row, int column, const std::string& text);
 
   // Adds a button in the row of field `row`, right of it.
   void AddButton(int row, const char* text, const std::function<void()>& action);

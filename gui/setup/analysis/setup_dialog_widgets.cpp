@@ -188,30 +188,29 @@ bool RunInjectionDialog(SetupContext& c) {
   DialogReply opening;
   InjectionFields f = OpenInjectionDialog(*c.settings, c.model_volume, opening);
   ShowReply(c.parent, opening);
-  std::vector<std::string> labels = {"Melt temperature (C):", "Injection stroke (mm):"};
-  std::vector<std::string> texts = {f.melt_temperature, f.stroke};
-  for (int i = 0; i < kProfilePoints; ++i) {
-    labels.push_back("Position " + std::to_string(i + 1) + " (%):");
-    texts.push_back(f.position[i]);
+  // Fields are added in the order of the field indices of the check.
+  FieldDialog form(c.parent, "Injection settings");
+  form.AddField(0, 0, "Melt temperature (C):", f.melt_temperature);
+  form.AddField(1, 0, "Injection stroke (mm):", f.stroke);
+  form.AddLabel(2, 0, "Position (%):");
+  form.AddLabel(3, 0, "Speed (%):");
+  for (int i = 0; i < kProfilePoints; ++i) form.AddField(2, 1 + i, "", f.position[i]);
+  for (int i = 0; i < kProfilePoints; ++i) form.AddField(3, 1 + i, "", f.speed[i]);
+  // Valve gates 1 to 3 in the left column, 4 to 6 in the right one.
+  for (int column : {0, 3}) {
+    form.AddLabel(4, column, "Valve gate");
+    form.AddLabel(4, column + 1, "On (s)");
+    form.AddLabel(4, column + 2, "Off (s)");
   }
   for (int i = 0; i < kProfilePoints; ++i) {
-    labels.push_back("Speed " + std::to_string(i + 1) + " (%):");
-    texts.push_back(f.speed[i]);
+    form.AddLabel(5 + i % 3, (i / 3) * 3, std::to_string(i + 1));
+    form.AddField(5 + i % 3, (i / 3) * 3 + 1, "", f.gate_on[i]);
   }
-  for (int i = 0; i < kProfilePoints; ++i) {
-    labels.push_back("Valve gate " + std::to_string(i + 1) + " on (s):");
-    texts.push_back(f.gate_on[i]);
-  }
-  for (int i = 0; i < kProfilePoints; ++i) {
-    labels.push_back("Valve gate " + std::to_string(i + 1) + " off (s):");
-    texts.push_back(f.gate_off[i]);
-  }
-  for (const char* l : {"F/P switch by volume (%):", "F/P switch by position (mm):", "F/P switch by pressure (MPa):",
-                        "F/P pressure ratio:"})
-    labels.push_back(l);
-  for (const std::string* t : {&f.switch_volume, &f.switch_position, &f.switch_pressure, &f.pressure_ratio})
-    texts.push_back(*t);
-  FieldDialog form(c.parent, "Injection settings", labels, texts);
+  for (int i = 0; i < kProfilePoints; ++i) form.AddField(5 + i % 3, (i / 3) * 3 + 2, "", f.gate_off[i]);
+  form.AddField(8, 0, "F/P switch by volume (%):", f.switch_volume);
+  form.AddField(8, 3, "F/P switch by position (mm):", f.switch_position);
+  form.AddField(9, 0, "F/P switch by pressure (MPa):", f.switch_pressure);
+  form.AddField(9, 3, "F/P pressure ratio:", f.pressure_ratio);
   return form.Run([&](const std::vector<std::string>& t) {
     InjectionFields in;
     in.melt_temperature = t[0];

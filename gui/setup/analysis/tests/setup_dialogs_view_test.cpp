@@ -125,5 +125,48 @@ TEST(SetupDialogsView, MaterialsWithoutPolymerAskForOneAndCancelWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("plate.mtl")));
 }
 
+TEST(SetupDialogsView, BoundaryConditionsRunTheScrewAndInjectionDialogsForAnInlet) {
+  SharedApp();
+  test::ScratchDir dir;
+  PaneCapture pane;
+  AnalysisSettings settings;
+  std::string model = dir.File("plate.m2D");
+  SetupContext context;
+  context.settings = &settings;
+  context.model_path = &model;
+  context.dimension = 2;
+  context.model_volume = 10e-6;  // 10 cm^3
+  std::string stroke_shown, gate_off_shown;
+  ModalScript script({
+      [](QWidget* d) { ClickOk(d); },  // "Inlet" is preselected
+      [](QWidget* d) {
+        const char* machine[] = {"", "80", "16", "25.3", "14", "20"};
+        for (int i = 1; i < 6; ++i) SetField(d, i, machine[i]);
+        ClickOk(d);
+      },
+      [&](QWidget* d) {
+        stroke_shown = d->findChild<QLineEdit*>(QStringLiteral("field1"))->text().toStdString();
+        gate_off_shown = d->findChild<QLineEdit*>(QStringLiteral("field20"))->text().toStdString();
+        SetField(d, 23, "4.5");  // gate 4 off
+        ClickOk(d);
+      },
+  });
+  EXPECT_EQ(RunBoundaryConditionsDialog(context, nullptr), 14);
+  ASSERT_EQ(script.seen.size(), 3u);
+  EXPECT_EQ(script.seen[0], "Boundary conditions");
+  EXPECT_EQ(script.seen[1], "Screw");
+  EXPECT_EQ(script.seen[2], "Injection settings");
+  EXPECT_EQ(stroke_shown, "32");
+  EXPECT_EQ(gate_off_shown, "1000");
+  ASSERT_EQ(settings.injection_units.size(), 1u);
+  const InjectionUnit& u = settings.injection_units[0];
+  EXPECT_EQ(u.max_rate, static_cast<float>(25.3 / 1e6));
+  EXPECT_EQ(u.screw_diameter, 0.02f);
+  EXPECT_EQ(u.stroke, 32);
+  EXPECT_EQ(u.valve_timer[0][1], 1000);
+  EXPECT_EQ(u.valve_timer[3][1], 4.5f);
+  EXPECT_EQ(settings.inlet_count, 0);  // counted when the pick completes
+}
+
 }  // namespace
 }  // namespace kv
