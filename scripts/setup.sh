@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   # libraries the programs link
   libsuitesparse-dev libpng-dev zlib1g-dev libjpeg-dev
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   # tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev

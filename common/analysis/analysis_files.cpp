@@ -1,6 +1,8 @@
 #include "common/analysis/analysis_files.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 
 #include "common/analysis/tcode_format.h"
 #include "common/output/pane_output.h"
@@ -24,6 +26,21 @@ double Decimal(float value) {
 
 // A value line of one real in "%f".
 void AppendReal(std::string& out, float value) { out += Format("%f\n", Decimal(value)); }
+
+// A value line of one real that reads back as the same 32-bit real: "%f"
+// when its six decimals are enough, otherwise the shortest fixed-point form
+// that is. A machine's injection rate in m^3/s (25.3 cm^3/s = 0.0000253)
+// loses digits in "%f", and a small machine's rate would read back as zero.
+void AppendExactReal(std::string& out, float value) {
+  std::string text = Format("%f", Decimal(value));
+  if (std::isfinite(value) && std::strtof(text.c_str(), nullptr) != value) {
+    char fixed[64];
+    auto [end, ec] = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed);
+    if (ec == std::errc()) text.assign(fixed, end);
+  }
+  out += text;
+  out += "\n";
+}
 
 // A value line of two or three reals in "%f", blank-separated.
 void AppendReals(std::string& out, const float* values, int n) {
@@ -153,21 +170,27 @@ int WriteInjectionFile(const std::vector<InjectionUnit>& units, const std::strin
     int code;
     const char* description;
     float InjectionUnit::*field;
+    bool exact;  // written so that it reads back as the same 32-bit real
   };
   const Single singles[] = {
-      {52021, "Maximum injection rate", &InjectionUnit::max_rate},
-      {52022, "Maximum injection stroke", &InjectionUnit::max_stroke},
-      {52023, "Screw diameter", &InjectionUnit::screw_diameter},
-      {52024, "Maximum hydraulic pressure", &InjectionUnit::max_pressure},
-      {52025, "Resin/hydraulic pressure ratio", &InjectionUnit::pressure_ratio},
-      {52031, "F/P swtich by volume", &InjectionUnit::switch_volume},
-      {52032, "F/P swtich by position", &InjectionUnit::switch_position},
-      {52033, "F/P swtich by pressure", &InjectionUnit::switch_pressure},
-      {52050, "Packing relative pressure", &InjectionUnit::fill_pack_ratio},
+      {52021, "Maximum injection rate", &InjectionUnit::max_rate, true},
+      {52022, "Maximum injection stroke", &InjectionUnit::max_stroke, false},
+      {52023, "Screw diameter", &InjectionUnit::screw_diameter, false},
+      {52024, "Maximum hydraulic pressure", &InjectionUnit::max_pressure, false},
+      {52025, "Resin/hydraulic pressure ratio", &InjectionUnit::pressure_ratio, false},
+      {52031, "F/P swtich by volume", &InjectionUnit::switch_volume, false},
+      {52032, "F/P swtich by position", &InjectionUnit::switch_position, false},
+      {52033, "F/P swtich by pressure", &InjectionUnit::switch_pressure, false},
+      {52050, "Packing relative pressure", &InjectionUnit::fill_pack_ratio, false},
   };
   for (const Single& s : singles) {
     AppendTcodeRecord(out, s.code, n, s.description);
-    for (const InjectionUnit& u : units) AppendReal(out, u.*s.field);
+    for (const InjectionUnit& u : units) {
+      if (s.exact)
+        AppendExactReal(out, u.*s.field);
+      else
+        AppendReal(out, u.*s.field);
+    }
   }
   AppendTcodeEnd(out);
   return WriteTextFile(path, out);

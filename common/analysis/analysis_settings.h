@@ -150,7 +150,8 @@ struct AnalysisSettings {
   int current_material = -1;                   // index into the loaded material table, -1 none
   std::vector<BoundaryRecord> node_boundaries; // potential inlets and inlets
   std::vector<BoundaryRecord> face_boundaries; // inlet and outlet faces
-  std::vector<InjectionUnit> injection_units;  // one per inlet picked
+  std::vector<InjectionUnit> injection_units;  // one per inlet picked, plus the one being defined
+  int inlet_count = 0;                         // inlets picked: units [0, inlet_count) belong to them
 };
 
 // Resets `settings` to the initial values of a new model: default solver

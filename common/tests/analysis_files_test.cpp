@@ -161,3 +161,49 @@ TEST(AnalysisFiles, StoringNextToTheModelReportsEachStepInTheOutputPane) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// The value lines that follow the record line `head` in `text`.
+std::vector<std::string> ValueLines(const std::string& text, const std::string& head, int count) {
+  std::vector<std::string> lines;
+  size_t at = text.find(head + "\n");
+  if (at == std::string::npos) return lines;
+  at += head.size() + 1;
+  for (int i = 0; i < count && at < text.size(); ++i) {
+    size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+TEST(AnalysisFiles, MaximumInjectionRateReadsBackAsTheSameFloat) {
+  test::ScratchDir dir;
+  // Rates as the Screw dialog stores them (cm^3/s / 1e6) for a small, a
+  // mid-sized and a catalogue machine; "%f" would write 0.000000, 0.000025
+  // and (exactly) 0.000059.
+  const float rates[] = {0.4f / 1e6f, 25.3f / 1e6f, 59.0f / 1e6f, 1.234567e-3f};
+  std::vector<InjectionUnit> units;
+  for (float rate : rates) {
+    InjectionUnit u = DefaultInjectionUnit();
+    u.max_rate = rate;
+    units.push_back(u);
+  }
+  ASSERT_EQ(WriteInjectionFile(units, dir.File("job.inj")), 1);
+  const std::string text = test::ReadText(dir.File("job.inj"));
+  std::vector<std::string> lines = ValueLines(text, "52021 4 Maximum injection rate", 4);
+  ASSERT_EQ(lines.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(std::strtof(lines[i].c_str(), nullptr), rates[i]) << lines[i];
+    EXPECT_EQ(lines[i].find_first_of("eE"), std::string::npos) << "plain decimal: " << lines[i];
+  }
+  EXPECT_EQ(lines[1], "0.0000253");
+  EXPECT_EQ(lines[2], "0.000059");  // six decimals suffice: written as before
+  // The records after it keep their "%f" form.
+  EXPECT_EQ(ValueLines(text, "52025 4 Resin/hydraulic pressure ratio", 1).at(0), "0.000000");
+}
+
+}  // namespace
+}  // namespace kv

@@ -198,13 +198,13 @@ std::vector<MenuRow> BuildRows() {
   add(End());
 
   add(Popup("Si&mulation"));
-  add(Later(kCmdParameters, "P&arameters..."));
-  add(Later(kCmdMaterials, "&Materials..."));
-  add(Later(kCmdProcessingConditions, "&Processing Conditions..."));
-  add(Later(kCmdBoundaryConditionsDialog, "&Boundary Conditions..."));
+  add(Item(kCmdParameters, "P&arameters..."));
+  add(Item(kCmdMaterials, "&Materials..."));
+  add(Item(kCmdProcessingConditions, "&Processing Conditions..."));
+  add(Item(kCmdBoundaryConditionsDialog, "&Boundary Conditions..."));
   add(Separator());
-  add(Later(kCmdSolve, "&Solve..."));
-  add(Later(kCmdLog, "&Log..."));
+  add(Item(kCmdSolve, "&Solve..."));
+  add(Item(kCmdLog, "&Log..."));
   add(End());
 
   add(Popup("&Results"));

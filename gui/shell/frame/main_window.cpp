@@ -31,6 +31,8 @@
 #include "gui/mesh/mesh_statistics.h"
 #include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
+#include "gui/setup/analysis/setup_dialog_widgets.h"
+#include "gui/setup/analysis/solver_run.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/file_commands.h"
 #include "gui/shell/core/menu_table.h"
@@ -92,6 +94,15 @@ MainWindow::MainWindow() {
   setCentralWidget(mdi_);
   CreateStatusBar();
   CreatePanes();
+
+  program_dir_ = QCoreApplication::applicationDirPath().toStdString();
+  solver_runs_ = std::make_unique<SolverRuns>();
+  // A finished run offers its results: File > Read Results becomes available.
+  solver_runs_->on_finished = [this](const std::string&, int status) {
+    if (status != 1) return;
+    state_.read_results_enabled = true;
+    if (QAction* a = Action(kCmdReadResults)) a->setEnabled(!MenuCommandGreyed(kCmdReadResults));
+  };
 
   view_widget_ = new GraphicsView(view_, state_.view, model_);
   view_widget_->SetBoundarySource(&analysis_);
@@ -413,9 +424,60 @@ void MainWindow::Dispatch(int id) {
     case kCmdHelpIndex: ShowHelpIndex(); break;
     case kCmdSystem: ShowSystemInformation(); break;
     case kCmdAbout: ShowAbout(); break;
+    case kCmdParameters:
+    case kCmdMaterials:
+    case kCmdProcessingConditions:
+    case kCmdBoundaryConditionsDialog:
+    case kCmdSolve:
+    case kCmdLog: RunSetupCommand(id); break;
     default:
       // Undo, Options and Record do nothing, as in the original program.
       break;
+  }
+}
+
+SetupContext MainWindow::SetupFor() {
+  SetupContext c;
+  c.parent = this;
+  c.settings = &analysis_;
+  c.model_path = &state_.model_path;
+  c.program_dir = program_dir_;
+  c.dimension = state_.analysis_dimension;
+  c.model_volume = model_.total_volume;
+  return c;
+}
+
+int MainWindow::Solve(int type) {
+  return solver_runs_->Solve(model_, state_.model_path, state_.analysis_dimension, type, program_dir_);
+}
+
+void MainWindow::RunSetupCommand(int id) {
+  SetupContext c = SetupFor();
+  switch (id) {
+    case kCmdParameters: RunParametersDialog(c); break;
+    case kCmdMaterials: RunMaterialsDialog(c); break;
+    case kCmdProcessingConditions: RunProcessDialog(c); break;
+    case kCmdBoundaryConditionsDialog: {
+      // The shot the machine must hold is the model's volume.
+      c.model_volume = PrintStatistics(model_, false);
+      const int pick = RunBoundaryConditionsDialog(c, [this] { view_widget_->RedrawView(); });
+      if (pick != 0) RunCommand(state_.interpreter, pick);
+      break;
+    }
+    case kCmdSolve: {
+      const int type = RunSolverDialog(this);
+      if (type >= 0) Solve(type);
+      break;
+    }
+    case kCmdLog: {
+      // Modeless, so that the frame stays usable while the log grows.
+      auto* log = new LogDialog(this, state_.model_path.empty() ? std::string() : JobPath(state_.model_path),
+                                state_.analysis_dimension);
+      log->setAttribute(Qt::WA_DeleteOnClose);
+      log->show();
+      break;
+    }
+    default: break;
   }
 }
 

@@ -5,6 +5,7 @@
 // What the commands decide lives in gui/shell/core; this class is the Qt layer.
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ class QToolButton;
 namespace kv {
 
 class GraphicsView;
+class SolverRuns;
+struct SetupContext;
 
 // Pane indices in creation order.
 enum PaneIndex : int { kPaneOutput = 0, kPaneInput = 1, kPaneCommand = 2, kPaneToolbar = 3 };
@@ -93,6 +96,18 @@ class MainWindow : public QMainWindow {
   // The exit sequence; the event loop ends with code 0.
   void ExitProgram();
 
+  // Simulation > Solve without its dialog: writes the job's mesh and starts
+  // the analysis program of `type` (0..5, 1 Flow). Returns 1 when started.
+  int Solve(int type);
+  // The analysis programs started and still running.
+  SolverRuns& Runs() { return *solver_runs_; }
+  // What the setup dialogs work on (the model's settings and path).
+  SetupContext SetupFor();
+  // Where the databases, curvex and the analysis programs are looked up
+  // (the program's own directory unless set).
+  const std::string& ProgramDir() const { return program_dir_; }
+  void SetProgramDir(const std::string& dir) { program_dir_ = dir; }
+
   MeshModel& model() { return model_; }
   AnalysisSettings& analysis() { return analysis_; }
   ShellState& state() { return state_; }
@@ -120,12 +135,15 @@ class MainWindow : public QMainWindow {
   void ShowAbout();
   void ShowHelpIndex();
   void CopyToClipboard();
+  void RunSetupCommand(int command_id);
 
   MeshModel model_;
   AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
   ShellState state_;
   ViewState view_;
   bool exiting_ = false;
+  std::unique_ptr<SolverRuns> solver_runs_;
+  std::string program_dir_;
 
   QMdiArea* mdi_ = nullptr;
   QMdiSubWindow* graphics_child_ = nullptr;

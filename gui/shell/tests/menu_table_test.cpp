@@ -49,7 +49,7 @@ TEST(MenuTable, CaptionsChecksAndGreying) {
   // Greyed by design, and greyed because their module is not built here.
   EXPECT_TRUE(MenuCommandGreyed(kCmdReadResults));
   EXPECT_TRUE(MenuCommandGreyed(kCmdUndo));
-  EXPECT_TRUE(MenuCommandGreyed(kCmdSolve));
+  EXPECT_FALSE(MenuCommandGreyed(kCmdSolve));
   EXPECT_FALSE(MenuCommandGreyed(kCmdNew));
   EXPECT_FALSE(MenuCommandGreyed(kCmdZoomAll));
   EXPECT_FALSE(MenuCommandGreyed(kCmdShade));
