@@ -34,6 +34,7 @@ void ResetAnalysisSettings(AnalysisSettings& settings) {
   settings.node_boundaries.clear();
   settings.face_boundaries.clear();
   settings.injection_units.clear();
+  settings.inlet_count = 0;
 }
 
 InjectionUnit DefaultInjectionUnit() {

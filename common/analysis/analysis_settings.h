@@ -150,7 +150,9 @@ struct AnalysisSettings {
   int current_material = -1;                   // index into the loaded material table, -1 none
   std::vector<BoundaryRecord> node_boundaries; // potential inlets and inlets
   std::vector<BoundaryRecord> face_boundaries; // inlet and outlet faces
-  std::vector<InjectionUnit> injection_units;  // one per inlet picked
+  std::vector<InjectionUnit> injection_units;  // one per inlet picked; a unit beyond
+                                               // inlet_count waits for the next inlet
+  int inlet_count = 0;                         // inlets picked (units in use)
 };
 
 // Resets `settings` to the initial values of a new model: default solver
