@@ -109,6 +109,7 @@ int WriteJournalFile(const Journal& journal, const std::string& path) {
 }
 
 int ReplayJournal(CommandContext& ctx, const std::string& text, const std::string& file, std::string* error) {
+  EndCommand(ctx);  // a journal starts with no command running
   std::istringstream in(text);
   std::string line;
   int number = 0;

@@ -43,7 +43,8 @@ std::string JournalText(const Journal& journal);
 int WriteJournalFile(const Journal& journal, const std::string& path);
 
 // Replays journal `text` (read from `file`, named in messages) through
-// RunCommand and the Command pane's Enter. Returns 1 when every line was
+// RunCommand and the Command pane's Enter, after ending the command that
+// runs (if any). Returns 1 when every line was
 // used; 0 when a line could not be, with `error` as "FILE:LINE: reason"; the
 // lines before it have run then.
 int ReplayJournal(CommandContext& ctx, const std::string& text, const std::string& file, std::string* error);

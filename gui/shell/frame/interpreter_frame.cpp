@@ -1,6 +1,8 @@
 // The frame's side of the command interpreter: the hooks through which the
 // commands redraw, switch pick modes, offer choice menus and show messages;
 // the Select menu commands; File > Journal and the journal replay.
+#include <cstdio>
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -98,6 +100,16 @@ void MainWindow::ShowJournal() {
   });
   dialog.resize(520, 400);
   dialog.exec();
+}
+
+void MainWindow::EchoPanesToStandardOutput() {
+  auto echo = [](QPlainTextEdit* pane, const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    if (pane) pane->appendPlainText(QString::fromStdString(line));
+  };
+  SetOutputSink([this, echo](const std::string& line) { echo(output_, line); });
+  SetInputSink([this, echo](const std::string& line) { echo(input_, line); });
 }
 
 int MainWindow::ReplayJournal(const std::string& path, std::string* error) {

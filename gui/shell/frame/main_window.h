@@ -107,6 +107,8 @@ class MainWindow : public QMainWindow {
   // Replays a command journal file through the interpreter without dialogs
   // or choice menus. Returns 1 done, 0 a bad line, -1 unreadable; `error` says why.
   int ReplayJournal(const std::string& path, std::string* error);
+  // Batch use: every Input and Output pane line also goes to standard output.
+  void EchoPanesToStandardOutput();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
