@@ -1,5 +1,6 @@
 #include "gui/shell/core/batch_options.h"
 
+#include "gui/shell/core/mesh_commands.h"
 #include "gui/shell/core/shell_state.h"
 
 namespace kv {
@@ -7,7 +8,7 @@ namespace kv {
 const char* BatchUsage() {
   return "Usage: kavitron [--screenshot FILE.png] [--view front|back|left|right|top|bottom|iso]\n"
          "                [--render surface-wireframe|facet-wireframe|shade|surface-outline|facet-outline]\n"
-         "                [MODEL]\n";
+         "                [--run FILE.kvj] [--export OUT.m2D|.m3D|.fem|...] [MODEL]\n";
 }
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* options, std::string* error) {
@@ -27,6 +28,14 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* optio
       options->help = true;
     } else if (a == "--screenshot") {
       if (!value(&options->screenshot)) return false;
+    } else if (a == "--run") {
+      if (!value(&options->journal)) return false;
+    } else if (a == "--export") {
+      if (!value(&options->export_path)) return false;
+      if (ExportFilterForPath(options->export_path) == 0) {
+        *error = "Unknown mesh file extension: " + options->export_path + ".";
+        return false;
+      }
     } else if (a == "--view") {
       if (!value(&v)) return false;
       options->view = StandardViewFromName(v);

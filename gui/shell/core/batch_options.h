@@ -1,7 +1,7 @@
 #pragma once
 // The command line of kavitron:
 //   kavitron [--screenshot FILE.png] [--view front|back|left|right|top|bottom|iso]
-//            [--render NAME] [MODEL]
+//            [--render NAME] [--run FILE.kvj] [--export OUT] [MODEL]
 // NAME is one of surface-wireframe, facet-wireframe, shade, surface-outline,
 // facet-outline.
 
@@ -15,7 +15,13 @@ struct BatchOptions {
   int view = -1;            // StandardViewKind, -1: keep the start view
   int render_mode = -1;     // RenderMode, -1: keep the start mode
   std::string model;        // mesh to import, empty for none
+  std::string journal;      // command journal to replay after the import, empty for none
+  std::string export_path;  // mesh to export at the end (format by extension), empty for none
   bool help = false;        // --help was given
+
+  // True when the program runs without a person: it does what the options
+  // ask and ends instead of opening the window for use.
+  bool Batch() const { return !screenshot.empty() || !journal.empty() || !export_path.empty(); }
 };
 
 // Parses the arguments after the program name. Returns true when they are

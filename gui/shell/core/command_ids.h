@@ -16,6 +16,7 @@ enum CommandId : int {
   kCmdSaveImage = 33251,
   kCmdSaveAnimation = 33250,
   kCmdExit = 105,
+  kCmdJournal = 40100,  // the command journal (shown and saved as text)
   // Edit
   kCmdUndo = 33316,
   kCmdForeground = 33217,

@@ -65,6 +65,7 @@ std::vector<MenuRow> BuildRows() {
   add(Separator());
   add(Item(kCmdImportMesh, "&Import Mesh..."));
   add(Item(kCmdExportMesh, "&Export Mesh..."));
+  add(Item(kCmdJournal, "&Journal..."));
   add(Separator());
   {
     MenuRow r = Later(kCmdReadResults, "Read &Results...");
@@ -114,7 +115,7 @@ std::vector<MenuRow> BuildRows() {
   add(Item(kCmdRedraw, "Redraw"));
   add(Item(kCmdZoomWindow, "&Zoom Window"));
   add(Item(kCmdZoomAll, "Zoom &All"));
-  add(Later(kCmdCentreOfRotation, "C&enter of Rotation"));
+  add(Item(kCmdCentreOfRotation, "C&enter of Rotation"));
   add(Separator());
   add(Popup("&Standard Views"));
   add(Item(kCmdFront, "&Front"));
@@ -138,33 +139,33 @@ std::vector<MenuRow> BuildRows() {
   add(Radio(kCmdPickSurface, "&Surface", kRadioPick, false));
   add(Radio(kCmdPickShell, "S&hell", kRadioPick, false));
   add(Separator());
-  add(Later(kCmdSelectNone, "&None"));
-  add(Later(kCmdSelectInvert, "&Invert"));
+  add(Item(kCmdSelectNone, "&None"));
+  add(Item(kCmdSelectInvert, "&Invert"));
   add(Separator());
-  add(Later(kCmdSelectStatistics, "S&tatistics"));
+  add(Item(kCmdSelectStatistics, "S&tatistics"));
   add(End());
 
   add(Popup("&Mesh"));
   add(Later(kCmdFixMesh, "&Fix..."));
   add(Separator());
   add(Popup("&Create"));
-  add(Later(kCmdCreateNode, "&Node"));
-  add(Later(kCmdCreateElement, "&Element"));
+  add(Item(kCmdCreateNode, "&Node"));
+  add(Item(kCmdCreateElement, "&Element"));
   add(End());
   add(Popup("&Delete"));
-  add(Later(kCmdDeleteElement, "&Element"));
+  add(Item(kCmdDeleteElement, "&Element"));
   add(End());
   add(Popup("M&erge"));
-  add(Later(kCmdMergeNode, "Node"));
+  add(Item(kCmdMergeNode, "Node"));
   add(End());
   add(Popup("&Query"));
-  add(Later(kCmdQueryNode, "&Node"));
-  add(Later(kCmdQueryFace, "&Face"));
-  add(Later(kCmdQueryElement, "&Element"));
+  add(Item(kCmdQueryNode, "&Node"));
+  add(Item(kCmdQueryFace, "&Face"));
+  add(Item(kCmdQueryElement, "&Element"));
   add(End());
   add(Popup("&Modify"));
-  add(Later(kCmdThickness, "&Thickness"));
-  add(Later(kCmdReverseNormals, "&Reverse Normals"));
+  add(Item(kCmdThickness, "&Thickness"));
+  add(Item(kCmdReverseNormals, "&Reverse Normals"));
   add(End());
   add(Popup("C&heck"));
   add(Later(kCmdAspectRatio, "&Aspect Ratio"));
@@ -175,25 +176,25 @@ std::vector<MenuRow> BuildRows() {
   add(End());
 
   add(Popup("&Transform"));
-  add(Later(kCmdScale, "&Scale"));
-  add(Later(kCmdMove, "&Move"));
-  add(Later(kCmdRotate, "&Rotate"));
-  add(Later(kCmdReflect, "Re&flect"));
+  add(Item(kCmdScale, "&Scale"));
+  add(Item(kCmdMove, "&Move"));
+  add(Item(kCmdRotate, "&Rotate"));
+  add(Item(kCmdReflect, "Re&flect"));
   add(End());
 
   add(Popup("Me&asure"));
-  add(Later(kCmdDistance, "&Distance"));
-  add(Later(kCmdRadius, "&Radius"));
-  add(Later(kCmdAngle, "&Angle"));
-  add(Later(kCmdArea, "&Area"));
-  add(Later(kCmdProjectedArea, "&Projected Area"));
+  add(Item(kCmdDistance, "&Distance"));
+  add(Item(kCmdRadius, "&Radius"));
+  add(Item(kCmdAngle, "&Angle"));
+  add(Item(kCmdArea, "&Area"));
+  add(Item(kCmdProjectedArea, "&Projected Area"));
   add(End());
 
   add(Popup("&Properties"));
   add(Later(kCmdViewProperties, "&View..."));
   add(Popup("&Query"));
   add(Later(kCmdPropertyQueryNode, "&Node"));
-  add(Later(kCmdPropertyQueryElement, "&Element"));
+  add(Item(kCmdPropertyQueryElement, "&Element"));
   add(End());
   add(End());
 

@@ -37,6 +37,20 @@ int RunBatchOptions(MainWindow& window, const BatchOptions& options) {
       }
     }
   }
+  if (rc == 0 && !options.journal.empty()) {
+    // A journal that cannot be replayed stops the run: nothing is written.
+    std::string error;
+    if (window.ReplayJournal(options.journal, &error) != 1) {
+      std::fprintf(stderr, "kavitron: %s\n", error.c_str());
+      return 255;
+    }
+  }
+  if (rc == 0 && !options.export_path.empty()) {
+    if (window.ExportMesh(options.export_path, ExportFilterForPath(options.export_path), false) != 1) {
+      std::fprintf(stderr, "kavitron: unable to write %s\n", options.export_path.c_str());
+      rc = 1;
+    }
+  }
   if (options.render_mode >= 0) {
     window.Dispatch(RenderModeCommand(options.render_mode));
   }

@@ -35,10 +35,11 @@ int main(int argc, char** argv) {
   }
 
   kv::MainWindow window;
+  if (options.Batch()) window.EchoPanesToStandardOutput();
   window.show();
   kv::PumpMessages();
   const int rc = kv::RunBatchOptions(window, options);
-  if (!options.screenshot.empty()) return rc;
+  if (options.Batch()) return rc;
   if (rc != 0) {
     // The window stays open with the message in the Output pane.
     kv::AppendOutput("The model given on the command line could not be opened.");

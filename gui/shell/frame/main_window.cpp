@@ -115,6 +115,7 @@ MainWindow::MainWindow() {
 
   CreateMenus();
   SyncCheckMarks();
+  ConnectInterpreter();
 
   // Pane output of every module goes into the panes from now on.
   SetOutputSink([this](const std::string& line) { AppendToPane(output_, line); });
@@ -318,7 +319,7 @@ void MainWindow::EndWait() {
 void MainWindow::TakeCommandEnter() {
   const std::string text = command_->text().toStdString();
   ClearPane(kPaneCommand);
-  TakeCommandLine(state_.interpreter, text);
+  TakeCommandLine(commands_, text);
 }
 
 int MainWindow::PopupChoiceMenu(int resource) {
@@ -365,8 +366,11 @@ void MainWindow::SavePrompt() {
 void MainWindow::NewModel() {
   view_widget_->DeleteDisplayLists();
   if (QAction* a = Action(kCmdReadResults)) a->setEnabled(false);
+  EndCommand(commands_);
+  ClearSelection(selection_);
   model_ = MeshModel();
   ResetAnalysisSettings(analysis_);  // the boundary records belong to the model
+  current_property_ = 0;
   state_.data_modified = false;
   state_.read_results_enabled = false;
   state_.view.show_results = false;
@@ -390,6 +394,12 @@ void MainWindow::Dispatch(int id) {
     ApplyEffect(effect);
     return;
   }
+  if (const int code = InterpretedCommandOf(id)) {
+    commands_.refresh_tables();
+    RunCommand(commands_, code);
+    return;
+  }
+  if (RunSelectionCommand(id)) return;
   const int standard = StandardViewOfCommand(id);
   if (standard >= 0) {
     view_widget_->StandardView(standard);

@@ -13,6 +13,8 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
+#include "gui/shell/core/interpreter.h"
+#include "gui/shell/core/journal.h"
 #include "gui/shell/core/shell_state.h"
 #include "gui/view/core/camera.h"
 
@@ -113,6 +115,16 @@ class MainWindow : public QMainWindow {
   ShellState& state() { return state_; }
   ViewState& view() { return view_; }
 
+  // The interpreter's view of the frame: model, selection, hooks (interpreter_frame.cpp).
+  CommandContext& commands() { return commands_; }
+  Selection& selection() { return selection_; }
+  const Journal& journal() const { return journal_; }
+  // Replays a command journal file through the interpreter without dialogs
+  // or choice menus. Returns 1 done, 0 a bad line, -1 unreadable; `error` says why.
+  int ReplayJournal(const std::string& path, std::string* error);
+  // Batch use: every Input and Output pane line also goes to standard output.
+  void EchoPanesToStandardOutput();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -136,11 +148,20 @@ class MainWindow : public QMainWindow {
   void ShowHelpIndex();
   void CopyToClipboard();
   void RunSetupCommand(int command_id);
+  void ConnectInterpreter();
+  bool RunSelectionCommand(int command_id);
+  void ShowJournal();
 
   MeshModel model_;
   AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
   ShellState state_;
   ViewState view_;
+  Selection selection_;
+  DrawingTables pick_tables_;   // facets and beams the selection indexes
+  int current_property_ = 0;    // property of Create Element and Assign
+  CommandContext commands_;
+  Journal journal_;
+  bool replaying_ = false;      // a journal is replayed: no menus or dialogs
   bool exiting_ = false;
   std::unique_ptr<SolverRuns> solver_runs_;
   std::string program_dir_;

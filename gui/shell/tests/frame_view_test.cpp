@@ -2,6 +2,7 @@
 // bar, the Command pane, and what the view draws, read back from the pixels.
 #include <cstdio>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <string>
 
 #include <QAction>
@@ -13,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/mesh/native_mesh_file.h"
 #include "common/output/pane_output.h"
+#include "gui/mesh/rebuild.h"
+#include "gui/shell/core/journal.h"
 #include "gui/platform/platform.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/menu_table.h"
@@ -506,6 +510,88 @@ TEST_F(FrameTest, InletNodeGlyphFollowsTheBoundaryConditionsCheck) {
   c = PixelAt(0.005f, 0.005f);
   EXPECT_GT(c.g, 150);
   EXPECT_LT(c.r, 80);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return std::string();
+  std::string text;
+  char buf[4096];
+  size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  std::fclose(f);
+  return text;
+}
+
+// kavitron MODEL --run FILE --export OUT replays the journal headless and
+// writes what the same journal gives without a display; a damaged journal
+// ends with status 255 and writes nothing.
+TEST(BatchProgram, JournalReplayExportsTheEditedModel) {
+  const std::string dir = std::string(::testing::TempDir());
+  const std::string journal = dir + "kv_batch.kvj", out = dir + "kv_batch_out.m2D";
+  const std::string text =
+      "# two nodes keyed in, a triangle on them, then everything moved\n"
+      "Mesh > Create > Node\n0\n0.5, 0.5, 0.01\n0\n0.5, 0.6, 0.01\n"
+      "Mesh > Create > Element\n1\n1\n";
+  std::remove(out.c_str());
+  // The node numbers of the triangle depend on the plate: the two new ones.
+  MeshModel plate;
+  std::string error;
+  ASSERT_EQ(ReadMeshNative(plate, ExamplePlate(), error), 1) << error;
+  const int n = static_cast<int>(plate.nodes.size());
+  const std::string full = text + std::to_string(n + 1) + "\n" + std::to_string(n + 2) + "\n" +
+                           "Transform > Move\nall\n0, 0, 1\n0.001\n\n";
+  {
+    std::FILE* f = std::fopen(journal.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs(full.c_str(), f);
+    std::fclose(f);
+  }
+  const std::string program = "ASAN_OPTIONS=detect_leaks=0 " + std::string(KV_BIN_DIR) + "/kavitron";
+  ASSERT_EQ(std::system((program + " " + ExamplePlate() + " --run " + journal + " --export " + out +
+                         " >/dev/null 2>&1").c_str()),
+            0);
+  // The same journal without a display.
+  RebuildAfterRead(plate);
+  InterpreterState state;
+  AnalysisSettings analysis;
+  Selection selection;
+  DrawingTables tables;
+  std::string model_path;
+  int property = 0;
+  CommandContext ctx;
+  ctx.state = &state;
+  ctx.model = &plate;
+  ctx.analysis = &analysis;
+  ctx.selection = &selection;
+  ctx.tables = &tables;
+  ctx.model_path = &model_path;
+  ctx.current_property = &property;
+  ASSERT_EQ(ReplayJournalFile(ctx, journal, &error), 1) << error;
+  const std::string expected = dir + "kv_batch_expected.m2D";
+  ASSERT_EQ(WriteMeshM2D(plate, expected, 0, ""), 1);
+  const std::string written = ReadWholeFile(out);
+  EXPECT_FALSE(written.empty());
+  EXPECT_EQ(written, ReadWholeFile(expected));
+
+  // A damaged journal: status 255, nothing exported.
+  std::remove(out.c_str());
+  {
+    std::FILE* f = std::fopen(journal.c_str(), "wb");
+    std::fputs("Mesh > Create > Node\n0\n1, 1, 1\nMesh > Knit\n", f);
+    std::fclose(f);
+  }
+  const int status = std::system((program + " " + ExamplePlate() + " --run " + journal + " --export " + out +
+                                  " >/dev/null 2>" + dir + "kv_batch_err.txt").c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << status;
+  EXPECT_EQ(ReadWholeFile(out), "");
+  EXPECT_NE(ReadWholeFile(dir + "kv_batch_err.txt").find(journal + ":4: unknown command"), std::string::npos);
 }
 
 }  // namespace

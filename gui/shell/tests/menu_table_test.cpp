@@ -25,8 +25,9 @@ TEST(MenuTable, EveryEntryOnceWithBalancedPopups) {
     EXPECT_GT(std::string(r.caption).size(), 0u) << r.id;
   }
   EXPECT_EQ(depth, 0);
-  // Every identifier of the command table, including the ones of later modules.
-  EXPECT_EQ(commands, 100);
+  // Every identifier of the command table, including the ones of later
+  // modules, and File > Journal.
+  EXPECT_EQ(commands, 101);
   for (int id : {kCmdNew, kCmdExit, kCmdUndo, kCmdTransparency, kCmdIsometric, kCmdSelectStatistics, kCmdThickness,
                  kCmdReverseNormals, kCmdSavePlot, kCmdRecord, kCmdShowToolbar, kCmdAbout, kCmdPropertyQueryElement}) {
     EXPECT_NE(FindMenuRow(id), nullptr) << id;
@@ -53,6 +54,8 @@ TEST(MenuTable, CaptionsChecksAndGreying) {
   EXPECT_FALSE(MenuCommandGreyed(kCmdNew));
   EXPECT_FALSE(MenuCommandGreyed(kCmdZoomAll));
   EXPECT_FALSE(MenuCommandGreyed(kCmdShade));
+  EXPECT_FALSE(MenuCommandGreyed(kCmdDistance));  // the interpreted commands are built
+  EXPECT_FALSE(MenuCommandGreyed(kCmdJournal));
   EXPECT_TRUE(MenuCommandGreyed(12345));
   // Radio groups: five render modes, six pick modes, two shown, two units.
   std::map<int, int> group_sizes;

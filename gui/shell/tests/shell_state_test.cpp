@@ -50,22 +50,25 @@ TEST(FlagCommands, TogglesRadiosAndTheirEffects) {
 
 TEST(CommandLine, EnterEchoesStepsAndCallsTheInterpreter) {
   PaneCapture capture;
+  // A context without tables: the steps are counted but none runs.
   InterpreterState st;
-  RunCommand(st, 23);
+  CommandContext ctx;
+  ctx.state = &st;
+  RunCommand(ctx, 23);
   EXPECT_EQ(st.command, 23);
   EXPECT_EQ(st.step, 0);
   EXPECT_EQ(st.calls, 1);
   // An empty line is not echoed but still advances the step.
-  EXPECT_EQ(TakeCommandLine(st, ""), "");
+  EXPECT_EQ(TakeCommandLine(ctx, ""), "");
   EXPECT_TRUE(capture.input.empty());
   EXPECT_EQ(st.step, 1);
   EXPECT_EQ(st.calls, 2);
-  TakeCommandLine(st, "0.5 1 2");
+  TakeCommandLine(ctx, "0.5 1 2");
   ASSERT_EQ(capture.input.size(), 1u);
   EXPECT_EQ(capture.input[0], "0.5 1 2");
   EXPECT_EQ(st.step, 2);
   // At most 80 characters are taken.
-  EXPECT_EQ(TakeCommandLine(st, std::string(100, 'x')).size(), 80u);
+  EXPECT_EQ(TakeCommandLine(ctx, std::string(100, 'x')).size(), 80u);
 }
 
 TEST(BatchOptions, ParsesAndRefusesBadArguments) {

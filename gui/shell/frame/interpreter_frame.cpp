@@ -1,0 +1,125 @@
+// The frame's side of the command interpreter: the hooks through which the
+// commands redraw, switch pick modes, offer choice menus and show messages;
+// the Select menu commands; File > Journal and the journal replay.
+#include <cstdio>
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "common/output/pane_output.h"
+#include "gui/mesh/mesh_statistics.h"
+#include "gui/platform/platform.h"
+#include "gui/shell/core/command_ids.h"
+#include "gui/shell/frame/main_window.h"
+#include "gui/view/core/view_settings.h"
+#include "gui/view/gl/graphics_view.h"
+
+namespace kv {
+
+void MainWindow::ConnectInterpreter() {
+  CommandContext& c = commands_;
+  c.state = &state_.interpreter;
+  c.model = &model_;
+  c.analysis = &analysis_;
+  c.selection = &selection_;
+  c.tables = &pick_tables_;
+  c.model_path = &state_.model_path;
+  c.current_property = &current_property_;
+  c.refresh_tables = [this] {
+    RefreshVisibility(model_, state_.view.categories);
+    BuildDrawingTables(model_, DrawingOptions{}, pick_tables_);
+    ClassifyOutlines(pick_tables_, model_, kOutlineAngle);
+  };
+  c.journal = [this](const std::string& line) { journal_.lines.push_back(line); };
+  CommandHooks& h = c.hooks;
+  h.redraw = [this] { view_widget_->RedrawView(); };
+  h.invalidate = [this] {
+    state_.data_modified = true;
+    view_widget_->Invalidate();
+  };
+  h.model_changed = [this] { view_widget_->Invalidate(); };
+  h.reset_view = [this] { view_widget_->ResetAndRedraw(); };
+  h.set_pick_mode = [this](int mode) { Dispatch(PickModeCommand(mode)); };
+  h.set_rotation_centre = [this](const float point[3]) {
+    if (!replaying_) view_widget_->SetRotationCentre(point);
+  };
+  h.choice_menu = [this](int resource) {
+    // Offered after the step has returned, so that the choice starts the
+    // next step rather than running inside this one.
+    if (!replaying_) QTimer::singleShot(0, this, [this, resource] { PopupChoiceMenu(resource); });
+  };
+  h.message_box = [this](const std::string& text) {
+    if (replaying_)
+      AppendOutput(text);
+    else
+      ShowStop(this, text);
+  };
+}
+
+bool MainWindow::RunSelectionCommand(int id) {
+  switch (id) {
+    case kCmdSelectNone:
+      ClearSelection(selection_);
+      break;
+    case kCmdSelectInvert:
+      InvertSelection(selection_, pick_tables_);
+      break;
+    case kCmdSelectStatistics:
+      PrintSelectedFacetCount(selection_.facets);
+      return true;
+    case kCmdJournal:
+      ShowJournal();
+      return true;
+    default:
+      return false;
+  }
+  view_widget_->RedrawView();
+  return true;
+}
+
+void MainWindow::ShowJournal() {
+  QDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("Journal"));
+  dialog.setWindowTitle(QStringLiteral("Journal"));
+  auto* text = new QPlainTextEdit(QString::fromStdString(JournalText(journal_)), &dialog);
+  text->setReadOnly(true);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close, &dialog);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(text);
+  layout->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(buttons->button(QDialogButtonBox::Save), &QPushButton::clicked, &dialog, [this, &dialog] {
+    int filter = 1;
+    std::string path = state_.job_title + ".kvj";
+    if (!RunFileDialog(&dialog, "Save journal", {"Command journal (*.kvj)"}, true, &filter, &path)) return;
+    if (WriteJournalFile(journal_, path) != 1) ShowStop(&dialog, "Unable to write file: " + path);
+  });
+  dialog.resize(520, 400);
+  dialog.exec();
+}
+
+void MainWindow::EchoPanesToStandardOutput() {
+  auto echo = [](QPlainTextEdit* pane, const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    if (pane) pane->appendPlainText(QString::fromStdString(line));
+  };
+  SetOutputSink([this, echo](const std::string& line) { echo(output_, line); });
+  SetInputSink([this, echo](const std::string& line) { echo(input_, line); });
+}
+
+int MainWindow::ReplayJournal(const std::string& path, std::string* error) {
+  commands_.refresh_tables();
+  replaying_ = true;
+  const int rc = ReplayJournalFile(commands_, path, error);
+  EndCommand(commands_);
+  replaying_ = false;
+  view_widget_->Invalidate();
+  return rc;
+}
+
+}  // namespace kv
