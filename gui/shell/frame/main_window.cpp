@@ -441,7 +441,7 @@ void MainWindow::Dispatch(int id) {
     case kCmdSolve:
     case kCmdLog: RunSetupCommand(id); break;
     default:
-      // Undo, Options and Record do nothing, as in the original program.
+      // Undo, Options and Record are entries without an action.
       break;
   }
 }
@@ -471,7 +471,10 @@ void MainWindow::RunSetupCommand(int id) {
       // The shot the machine must hold is the model's volume.
       c.model_volume = PrintStatistics(model_, false);
       const int pick = RunBoundaryConditionsDialog(c, [this] { view_widget_->RedrawView(); });
-      if (pick != 0) RunCommand(state_.interpreter, pick);
+      if (pick != 0) {
+        commands_.refresh_tables();
+        RunCommand(commands_, pick);
+      }
       break;
     }
     case kCmdSolve: {
