@@ -595,6 +595,7 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   double t1 = Seconds();
   state.profile.thermal += t1 - t0;
   RebuildFrontElements(state, mesh);
+  const double pass_start = state.time;
   float dt = AdvanceFront(state, job, state.time);
   state.time += dt;
   UpdateValveGates(state, job, state.time);
@@ -628,15 +629,18 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   }
   t0 = Seconds();
   state.profile.front += t0 - t1;
-  // 5. Temperatures, frozen layer and viscosity with the last sub-step.
-  if (!UpdateTemperatures(state, mesh, *job.prep, *job.material, dt)) return -2;
+  // 5. Temperatures, frozen layer and viscosity over the filling time the
+  //    pass covered (all its sub-steps, not only the last one: the melt cools
+  //    for as long as it flows).
+  const float elapsed = static_cast<float>(state.time - pass_start);
+  if (!UpdateTemperatures(state, mesh, *job.prep, *job.material, elapsed)) return -2;
   UpdateFrozenLayer(state, mesh, *job.material);
   UpdateViscosity(state, mesh, *job.material);
   state.profile.thermal += Seconds() - t0;
   // 6. Clamp force, filled volume, wall heat, connectors.
   ComputeClampForce(state, job);
   state.filled_volume = static_cast<float>(FilledVolume(state));
-  AccumulateWallHeat(state, mesh, *job.material, dt);
+  AccumulateWallHeat(state, mesh, *job.material, elapsed);
   UpdateConnectors(state, job);
   return kPassDone;
 }

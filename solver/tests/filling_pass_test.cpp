@@ -9,8 +9,7 @@
 #include "solver/filling/filling.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
-#include "solver/prep/mesh_preparation.h"
-#include "solver/thermal/wall_temperature.h"
+#include "solver/tests/fill_loop.h"
 #include "solver/tests/test_meshes.h"
 
 namespace kv {
@@ -18,66 +17,10 @@ namespace {
 
 constexpr double kRate = 2e-6;  // m^3/s
 
-struct StripRun {
-  MeshModel mesh = test::Plate(0.1, 0.01, 40, 4, 0.002f);
-  MeshPreparation prep;
-  PolymerData material;
-  SolverInjection unit;
-  std::vector<GateElements> gates;
-  FillingJob job;
-  SolverState state;
-  MemoryAccount account;
-
-  StripRun() {
-    BuildFaceTable(mesh);
-    const float normal[3] = {0, 0, 1};
-    ComputeElementGeometry(mesh, normal, prep);
-    // Isothermal Newtonian melt: eta = D1 / 2 = 100 Pa s everywhere.
-    material.melt_density = 1000;
-    material.specific_heat = 2000;
-    material.conductivity = 0.2f;
-    material.no_flow_temperature = 300;
-    material.n = 1;
-    material.tau_star = 1e5f;
-    material.d1 = 200;
-    material.d2 = 400;
-    material.a2_tilde = 50;
-    material.mold_density = 7800;
-    material.mold_specific_heat = 460;
-    material.mold_conductivity = 36;
-    material.mold_temperature = material.melt_temperature = 500;
-    material.ejection_temperature = 400;
-    unit.melt_temperature = 500;
-    unit.stroke = 1;
-    unit.screw_diameter = 0.04f;
-    for (int k = 0; k < 6; ++k) {
-      unit.profile[k][0] = 0.2f * k;
-      unit.profile[k][1] = 1;
-    }
-    unit.valve_timer[0][1] = 1000;
-    unit.max_rate = static_cast<float>(kRate);
-    unit.max_pressure = 1e9f;
-    unit.pressure_ratio = 1;
-    unit.switch_volume = 99.5f;
-    unit.packing_pressure = 1;
-    const CategoryVolumes volumes = SumCategoryVolumes(mesh);
-    job.mesh = &mesh;
-    job.prep = &prep;
-    job.material = &material;
-    job.injection = &unit;
-    job.valves = &gates;
-    job.injection_volume = volumes.injection;
-    EXPECT_EQ(AllocateSolverState(state, account, static_cast<int>(mesh.nodes.size()),
-                                  static_cast<int>(mesh.elements.size()), 6),
-              1);
-    state.inlet = 2 * 41;  // middle of the edge x = 0
-    InitializeFilling(state, job);
-    SetWallTemperatures(state, mesh, prep, material,
-                        std::vector<float>(mesh.elements.size(), material.mold_temperature));
-    for (int pass = 0; pass < 2; ++pass) EXPECT_EQ(StartupPass(state, job), kPassDone);
-    state.filled_volume = static_cast<float>(FilledVolume(state));
-    state.filled_percentage = FilledPercentage(state, job);
-  }
+// Isothermal Newtonian melt, 100 Pa s, into a 100 x 10 x 2 mm strip gated in
+// the middle of the edge x = 0.
+struct StripRun : test::FillLoop {
+  StripRun() : FillLoop(test::Plate(0.1, 0.01, 40, 4, 0.002f), 2 * 41, 6, test::NewtonianMelt(100, 500), kRate) {}
 };
 
 TEST(FillingPass, PassesStayShortKeepTheFrontListAndTheVolumeBalance) {
