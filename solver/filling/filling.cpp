@@ -253,10 +253,15 @@ void InitializeFilling(SolverState& state, const FillingJob& job) {
   }
   FillLayerTable(state.node_temperature, material.melt_temperature);
   FillLayerTable(state.node_temperature_previous, material.melt_temperature);
-  // 3. Element tables.
+  // 3. Element tables. The viscosity starts from the melt's own at the melt
+  //    temperature and rest (zero shear, zero pressure): a newly reached
+  //    element then conducts like the melt from its first pass, rather than
+  //    like a far thinner fluid while the halfway update catches up.
+  const float start_viscosity = static_cast<float>(
+      std::min(CrossWlfViscosity(material, 0.0, material.melt_temperature, 0.0), double{kFrozenViscosity}));
   for (int e = 0; e < state.element_count; ++e) {
     std::fill(state.temperature.Row(e), state.temperature.Row(e) + points, material.melt_temperature);
-    std::fill(state.viscosity.Row(e), state.viscosity.Row(e) + points, 1.0f);
+    std::fill(state.viscosity.Row(e), state.viscosity.Row(e) + points, start_viscosity);
     std::fill(state.shear_rate.Row(e), state.shear_rate.Row(e) + points, 1e-6f);
   }
   // 4. The hot runner is full before injection starts.

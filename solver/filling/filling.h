@@ -51,6 +51,9 @@ struct CsFree {
 using CsMatrix = std::unique_ptr<cs_di, CsFree>;
 
 // Sets state, tables, hot-runner nodes, inlet flow and front (see the .cpp).
+// Element temperatures start at the melt temperature, viscosities at the
+// Cross-WLF value for the melt temperature at zero shear and pressure (at most
+// kFrozenViscosity), shear rates at 1e-6 1/s.
 void InitializeFilling(SolverState& state, const FillingJob& job);
 
 // Active flag of every valve-gated element: 1 when open <= t <= close.

@@ -2,6 +2,8 @@
 // Meshes generated for the solver tests: plates of triangles and straight
 // runners, with the categories, thicknesses and diameters set directly.
 
+#include <cmath>
+
 #include "common/mesh/mesh_model.h"
 
 namespace kv::test {
@@ -31,6 +33,43 @@ inline MeshModel Plate(double length, double width, int nx, int ny, float thickn
         e.thickness = thickness;
         mesh.elements.push_back(e);
       }
+    }
+  }
+  return mesh;
+}
+
+// A disk of `radius` in the plane z = 0 around a centre node 0: `rings` rings
+// of `sectors` nodes each at equal radial spacing (ring r, sector s has index
+// 1 + (r - 1) sectors + s), a fan of triangles around the centre and two
+// triangles per cell between rings.
+inline MeshModel Disk(double radius, int rings, int sectors, float thickness) {
+  MeshModel mesh;
+  mesh.nodes.push_back({0.0f, 0.0f, 0.0f});
+  for (int r = 1; r <= rings; ++r) {
+    for (int s = 0; s < sectors; ++s) {
+      const double angle = 2 * 3.14159265358979323846 * s / sectors;
+      const double rr = radius * r / rings;
+      mesh.nodes.push_back({static_cast<float>(rr * std::cos(angle)), static_cast<float>(rr * std::sin(angle)), 0.0f});
+    }
+  }
+  auto id = [sectors](int r, int s) { return r == 0 ? 0 : 1 + (r - 1) * sectors + (s % sectors); };
+  auto add = [&mesh, thickness](int a, int b, int c) {
+    Element e;
+    e.type = kTriangle;
+    e.category = kPartSurface;
+    e.property = 0;
+    e.node_count = 3;
+    e.nodes[0] = a;
+    e.nodes[1] = b;
+    e.nodes[2] = c;
+    e.thickness = thickness;
+    mesh.elements.push_back(e);
+  };
+  for (int s = 0; s < sectors; ++s) add(0, id(1, s), id(1, s + 1));
+  for (int r = 1; r < rings; ++r) {
+    for (int s = 0; s < sectors; ++s) {
+      add(id(r, s), id(r + 1, s), id(r + 1, s + 1));
+      add(id(r, s), id(r + 1, s + 1), id(r, s + 1));
     }
   }
   return mesh;
