@@ -645,7 +645,7 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   // 6. Clamp force, filled volume, wall heat, connectors.
   ComputeClampForce(state, job);
   state.filled_volume = static_cast<float>(FilledVolume(state));
-  AccumulateWallHeat(state, mesh, *job.material, elapsed);
+  AccumulateWallHeat(state, mesh);
   UpdateConnectors(state, job);
   return kPassDone;
 }

@@ -8,7 +8,7 @@ namespace {
 
 // Number of plain per-node and per-element arrays of 4-byte values, and of
 // tables by layer, as laid out in SolverState.
-constexpr int64_t kNodeArrays = 9;      // eight float arrays and the hot-runner flag
+constexpr int64_t kNodeArrays = 10;     // nine float arrays and the hot-runner flag
 constexpr int64_t kElementArrays = 7;   // six float arrays and the active flag
 constexpr int64_t kNodeTables = 2;
 constexpr int64_t kElementTables = 5;
@@ -47,6 +47,7 @@ int AllocateSolverState(SolverState& state, MemoryAccount& account, int node_cou
     state.node_volume.assign(n, 0.0f);
     state.front_inflow.assign(n, 0.0f);
     state.node_wall_temperature.assign(n, 0.0f);
+    state.node_wall_heat.assign(n, 0.0f);
     state.hot_runner.assign(n, 0);
     state.wall_temperature.assign(e, 0.0f);
     state.frozen_fraction.assign(e, 0.0f);

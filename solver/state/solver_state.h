@@ -61,6 +61,7 @@ struct SolverState {
   std::vector<float> node_volume;       // m^3, control volume
   std::vector<float> front_inflow;      // m^3/s into each front node
   std::vector<float> node_wall_temperature;  // K
+  std::vector<float> node_wall_heat;    // J/m^2 of wall conducted into the mold by the latest thermal update
   std::vector<int32_t> hot_runner;      // 1 for a node of an active hot-runner element
   LayerTable node_temperature;          // K, current profile per node
   LayerTable node_temperature_previous; // K, profile of the previous pass

@@ -36,6 +36,30 @@ inline PolymerData NewtonianMelt(double eta, float temperature) {
   return m;
 }
 
+// A general-purpose polystyrene (shear-thinning Cross-WLF) with a steel mold:
+// melt 503.15 K, mold 323.15 K.
+inline PolymerData Polystyrene() {
+  PolymerData m;
+  m.melt_density = 940;
+  m.specific_heat = 2100;
+  m.conductivity = 0.15f;
+  m.no_flow_temperature = 373.15f;
+  m.n = 0.25f;
+  m.tau_star = 30000;
+  m.d1 = 4.8e10f;
+  m.d2 = 373.15f;
+  m.d3 = 0;
+  m.a1 = 25.6f;
+  m.a2_tilde = 51.6f;
+  m.mold_density = 7820;
+  m.mold_specific_heat = 460;
+  m.mold_conductivity = 36.5f;
+  m.mold_temperature = 323.15f;
+  m.ejection_temperature = 363.15f;
+  m.melt_temperature = 503.15f;
+  return m;
+}
+
 struct FillLoop {
   MeshModel mesh;
   MeshPreparation prep;

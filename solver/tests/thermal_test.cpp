@@ -9,33 +9,15 @@
 #include "solver/thermal/result_quantities.h"
 #include "solver/thermal/thermal_update.h"
 #include "solver/thermal/wall_temperature.h"
+#include "solver/tests/fill_loop.h"
 #include "solver/tests/test_meshes.h"
 
 namespace kv {
 namespace {
 
-// A general-purpose polystyrene with a steel mold.
-PolymerData Polystyrene() {
-  PolymerData m;
-  m.melt_density = 940;
-  m.specific_heat = 2100;
-  m.conductivity = 0.15f;
-  m.no_flow_temperature = 373.15f;
-  m.n = 0.25f;
-  m.tau_star = 30000;
-  m.d1 = 4.8e10f;
-  m.d2 = 373.15f;
-  m.d3 = 0;
-  m.a1 = 25.6f;
-  m.a2_tilde = 51.6f;
-  m.mold_density = 7820;
-  m.mold_specific_heat = 460;
-  m.mold_conductivity = 36.5f;
-  m.mold_temperature = 323.15f;
-  m.ejection_temperature = 363.15f;
-  m.melt_temperature = 503.15f;
-  return m;
-}
+constexpr double kPi = 3.14159265358979323846;
+
+PolymerData Polystyrene() { return test::Polystyrene(); }
 
 // A filled plate job: state allocated for `layers`, every node filled,
 // profiles at melt temperature.
@@ -147,6 +129,118 @@ TEST(ThermalUpdate, CoolsTowardsTheWallWithinBounds) {
     EXPECT_FLOAT_EQ(job.state.temperature.Row(0)[6],
                     (job.state.node_temperature.Row(0)[6] + job.state.node_temperature.Row(1)[6] +
                      job.state.node_temperature.Row(6)[6]) / 3);
+  }
+}
+
+TEST(ThermalUpdate, OneLongStepCoolsAsMuchAsManyShortOnes) {
+  // A pass hands the update the whole filling time it covered; the update
+  // subdivides it. 20 ms in one call and in 20 calls of 1 ms must agree.
+  PlateJob once(8), many(8);
+  ASSERT_EQ(UpdateTemperatures(once.state, once.mesh, once.prep, once.material, 0.02f), 1);
+  for (int pass = 0; pass < 20; ++pass) {
+    ASSERT_EQ(UpdateTemperatures(many.state, many.mesh, many.prep, many.material, 0.001f), 1);
+  }
+  const float* a = once.state.node_temperature.Row(7);
+  const float* b = many.state.node_temperature.Row(7);
+  EXPECT_LT(a[7], once.material.melt_temperature - 10) << "the gap must have cooled near the wall";
+  for (int k = 0; k <= 8; ++k) EXPECT_NEAR(a[k], b[k], 0.5) << "point " << k;
+}
+
+// Excess temperature (T - Tw) / (T0 - Tw) of a slab of half-width b between
+// walls held at Tw, at the mid-plane and averaged over the gap, at Fourier
+// number Fo = alpha t / b^2 (Fourier series, 50 terms).
+void SlabSeries(double fo, double* middle, double* mean) {
+  *middle = *mean = 0;
+  for (int n = 0; n < 50; ++n) {
+    const double lambda = (2 * n + 1) * kPi / 2;
+    const double decay = std::exp(-lambda * lambda * fo);
+    *middle += (n % 2 ? -1 : 1) * 2 / lambda * decay;
+    *mean += 2 / (lambda * lambda) * decay;
+  }
+}
+
+// The same for a cylinder of radius R with its wall at Tw (Bessel series over
+// the zeros of J0, 30 terms); the mean is over the cross-section.
+void CylinderSeries(double fo, double* axis, double* mean) {
+  *axis = *mean = 0;
+  for (int n = 1; n <= 30; ++n) {
+    // n-th zero of J0 by Newton from its asymptotic value; J0' = -J1.
+    double x = (n - 0.25) * kPi;
+    for (int it = 0; it < 20; ++it) x += std::cyl_bessel_j(0.0, x) / std::cyl_bessel_j(1.0, x);
+    const double decay = std::exp(-x * x * fo);
+    *axis += 2 / (x * std::cyl_bessel_j(1.0, x)) * decay;
+    *mean += 4 / (x * x) * decay;
+  }
+}
+
+// Excess temperature of one node's column at its first point and averaged with
+// the cell capacities of its rows.
+void ColumnExcess(const SolverState& s, int node, const ColumnRows& rows, double t0, double tw, double* first,
+                  double* mean) {
+  const float* T = s.node_temperature.Row(node);
+  double sum = 0, total = 0;
+  for (size_t k = 0; k < rows.capacity.size(); ++k) {
+    sum += rows.capacity[k] * (T[k] - tw);
+    total += rows.capacity[k];
+  }
+  *first = (T[0] - tw) / (t0 - tw);
+  *mean = sum / total / (t0 - tw);
+}
+
+TEST(ThermalUpdate, RestingSlabCoolsAsTheFourierSeries) {
+  // Melt at rest in a 2 mm gap between steel walls, L = 16: mid-plane and mean
+  // temperature against the series at Fourier numbers 0.02 to 0.8, within 1 %
+  // of the excess temperature.
+  PlateJob job(16);
+  const double b = 0.001, t0 = job.material.melt_temperature, tw = job.material.mold_temperature;
+  const double alpha = 0.15 / (940.0 * 2100.0);
+  const ColumnRows rows = MakeColumnRows(16, b, 0, job.material);
+  double t = 0;
+  for (double fo : {0.02, 0.05, 0.1, 0.2, 0.4, 0.8}) {
+    while (t < fo * b * b / alpha - 1e-9) {
+      const double dt = std::min(0.05, fo * b * b / alpha - t);
+      ASSERT_EQ(UpdateTemperatures(job.state, job.mesh, job.prep, job.material, static_cast<float>(dt)), 1);
+      t += dt;
+    }
+    double middle, mean, exact_middle, exact_mean;
+    ColumnExcess(job.state, 7, rows, t0, tw, &middle, &mean);
+    SlabSeries(fo, &exact_middle, &exact_mean);
+    EXPECT_NEAR(middle, exact_middle, 0.01 * exact_middle) << "Fo " << fo;
+    EXPECT_NEAR(mean, exact_mean, 0.01 * exact_mean) << "Fo " << fo;
+  }
+}
+
+TEST(ThermalUpdate, RestingRunnerCoolsAsTheBesselSeries) {
+  // Melt at rest in a 4 mm runner with a steel wall, L = 16: the cylinder's
+  // own series, which the slab's misses by far (the curvature term).
+  MeshModel mesh;
+  const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
+  test::AddRunner(mesh, -1, origin, along_x, 0.02, 4, 0.004f);
+  MeshPreparation prep;
+  const float normal[3] = {0, 0, 1};
+  ComputeElementGeometry(mesh, normal, prep);
+  SolverState s;
+  MemoryAccount account;
+  ASSERT_EQ(AllocateSolverState(s, account, 5, 4, 16), 1);
+  const PolymerData m = Polystyrene();
+  for (int i = 0; i < 5; ++i) s.fill_state[i] = 1;
+  FillLayerTable(s.node_temperature, m.melt_temperature);
+  SetWallTemperatures(s, mesh, prep, m, {});
+  const double R = 0.002, t0 = m.melt_temperature, tw = m.mold_temperature;
+  const double alpha = 0.15 / (940.0 * 2100.0);
+  const ColumnRows rows = MakeColumnRows(16, R, 1, m);
+  double t = 0;
+  for (double fo : {0.02, 0.05, 0.1, 0.2, 0.4}) {
+    while (t < fo * R * R / alpha - 1e-9) {
+      const double dt = std::min(0.1, fo * R * R / alpha - t);
+      ASSERT_EQ(UpdateTemperatures(s, mesh, prep, m, static_cast<float>(dt)), 1);
+      t += dt;
+    }
+    double axis, mean, exact_axis, exact_mean;
+    ColumnExcess(s, 2, rows, t0, tw, &axis, &mean);
+    CylinderSeries(fo, &exact_axis, &exact_mean);
+    EXPECT_NEAR(axis, exact_axis, 0.01 * exact_axis) << "Fo " << fo;
+    EXPECT_NEAR(mean, exact_mean, 0.01 * exact_mean) << "Fo " << fo;
   }
 }
 
@@ -277,8 +371,8 @@ TEST(SolverState, AccountsBytesAndRefusesBeyondItsLimit) {
   SolverState s;
   MemoryAccount a;
   ASSERT_EQ(AllocateSolverState(s, a, 10, 20, 6), 1);
-  // 9 node arrays + 7 element arrays of 4 bytes, a 2-byte flag, tables (rows + 1) x 4 x 8.
-  EXPECT_EQ(a.bytes, 9 * 4 * 10 + 7 * 4 * 20 + 2 * 20 + 2 * 11 * 4 * 8 + 5 * 21 * 4 * 8);
+  // 10 node arrays + 7 element arrays of 4 bytes, a 2-byte flag, tables (rows + 1) x 4 x 8.
+  EXPECT_EQ(a.bytes, 10 * 4 * 10 + 7 * 4 * 20 + 2 * 20 + 2 * 11 * 4 * 8 + 5 * 21 * 4 * 8);
   ReleaseSolverState(s, a);
   EXPECT_EQ(a.bytes, 0);
   // A 1M-node, 2M-element job with 100 layers counts more than 2^31 bytes

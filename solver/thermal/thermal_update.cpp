@@ -14,32 +14,51 @@ namespace kv {
 
 namespace {
 
-// Design of the open parts of the update, as a polymer-processing engineer
-// would set them:
+// Design of the open parts of the update:
 //
-// * Source term (K per sub-step), two physical contributions:
-//   - convection: melt arrives from upstream nodes (higher pressure) of the
-//     node's filled elements at the local speed |P_k| of the velocity profile.
-//     Per upstream element the Courant number C_k = |P_k| dt' / d (d = mean
-//     distance to the upstream nodes, capped at 1) mixes the upstream profile
-//     in, C_k (T_up,k - T_k); the node averages these over its upstream
-//     elements. Capping C at 1 keeps the result a convex combination, so
-//     convection alone can never leave the range of the neighbouring profiles.
-//   - viscous heating eta_k gamma_k^2 / (rho cp) dt', averaged over the node's
-//     filled elements, frozen points excluded.
-// * Multiplier m = 1: every node conducts with the polymer and mold
-//   diffusivities of the material file; there is no empirical correction.
-// * Curvature flag: 1 for nodes whose elements are mostly runners, so that the
-//   rows carry the (1/r) dT/dr term of a cylinder; 0 for sheets.
-// * Sub-steps: the implicit branch is unconditionally stable, so it is split
-//   only to keep the convective Courant number at or below 1; the explicit
-//   branch is split until every row is a convex combination (2a + c + C <= 1),
-//   which makes it monotone. Sub-step counts are powers of two so that nodes
-//   of one thickness share a handful of factorisations.
-// * Node-to-element rule: an element's profile is the mean of its nodes'
-//   profiles, the same averaging the pressure and fill state use.
+// * Column: every node carries a finite-volume column across its half-gap b
+//   (slab) or runner radius R (cylinder, the curvature flag), with L + 1
+//   points z_k = k h, h = b / L, each the centre of its cell: half cells at
+//   the mid-plane (or axis) and at the wall, full cells between. In a
+//   cylinder the cells and the faces between them are weighted by the radius,
+//   which is the curvature term of the heat equation written conservatively.
+//   The wall point conducts into the mold through one spacing of mold, to the
+//   node wall temperature one spacing beyond it.
+// * Time: Crank-Nicolson across the melt, the mold link fully implicit (it is
+//   hundreds of times stiffer than any polymer face and only sets the wall
+//   point's quasi-steady balance). With a = dt' x face conductance / cell
+//   capacity, a row is monotone while its old-time weight, the explicit half
+//   of its Crank-Nicolson faces, stays at most 1; the step is split in powers
+//   of two until it does, so that nodes of one column share a handful of
+//   factorisations. Should that take more than 4096 sub-steps, every face
+//   turns fully implicit, which is monotone at any step. A fully implicit
+//   step damps the wall point's deviation from its balance only by 1/(1 + a),
+//   not by exp(-a): where its relaxation time is far shorter than a sub-step
+//   the wall point is first put at that balance, its cell's heat going into
+//   the wall, so that a long step and many short ones cool alike.
+// * Wall heat: the flux through the wall link of the rows, at the same
+//   Crank-Nicolson weighting as the rows use, times the sub-step: what the
+//   column loses is exactly what the wall receives.
+// * In-plane transport: the velocity profile of every filled element gives,
+//   layer by layer, the volumetric flow across each face of the median-dual
+//   control volumes inside the element (runners: across the mid-point of the
+//   axis). Each node's layer receives upstream melt at the upstream node's
+//   temperature, T_i += dt' sum_j F_ji (T_j - T_i) / V_i over inflows F_ji > 0
+//   (upwind); where the layer flow is divergence free this moves exactly the
+//   heat one node loses to its downstream neighbours. The inlet takes in melt
+//   at the melt temperature for the net outflow of each of its layers. The step is split so
+//   that dt' sum_j F_ji / V_i <= 1, which keeps it a convex combination.
+// * Viscous heating eta gamma^2 of every filled element: the dissipation of
+//   each grid interval (eta the mean of its ends, gamma its shear rate) is
+//   shared half and half by its end points and by the element's nodes.
+// * Multiplier m = 1: the conductivities of the material file, no correction.
+// * Node-to-element rule: an element's profile is the mean of its nodes'.
 
 constexpr int kMaxSubSteps = 4096;
+constexpr int kMaxTransportSteps = 1024;
+// Sub-steps this many times the wall point's relaxation time or longer put it
+// at its balance at once (its deviation would decay by e^-20).
+constexpr double kSettledWall = 1.0;
 
 struct SparseFree {
   void operator()(cs_di* a) const { cs_di_spfree(a); }
@@ -51,60 +70,77 @@ struct NumericFree {
   void operator()(cs_din* n) const { cs_di_nfree(n); }
 };
 
-// LU factors of the Crank-Nicolson matrix of one (b, kappa, sub-step) class.
+bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
+
+bool Connector(const Element& element) { return element.category == kConnector; }
+
+// Half-gap b and curvature flag of a node's column: mean half-gap of its
+// non-connector flow elements, cylindrical where runners are at least half of
+// them.
+struct Column {
+  double b = 0;
+  int kappa = 0;
+};
+
+}  // namespace
+
+ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& material) {
+  ColumnRows rows;
+  const int L = layers;
+  const double h = b / L;
+  const double rho_cp = double{material.melt_density} * material.specific_heat;
+  const double kp = material.conductivity, km = material.mold_conductivity;
+  rows.rho_cp = rho_cp;
+  rows.capacity.resize(L + 1);
+  rows.face.resize(L + 1);
+  for (int k = 0; k <= L; ++k) {
+    const double inner = k == 0 ? 0.0 : (k - 0.5) * h;  // lower face of cell k
+    const double outer = k == L ? b : (k + 0.5) * h;    // upper face
+    // Slab: cell thickness; cylinder: integral of r dr over the cell.
+    rows.capacity[k] = rho_cp * (kappa ? (outer * outer - inner * inner) / 2 : outer - inner);
+    // Face k carries the conductance between points k and k + 1; face L the
+    // mold link from the wall point to the wall temperature one spacing out.
+    const double radius = kappa ? (k == L ? b : outer) : 1.0;
+    rows.face[k] = (k == L ? km : kp) * radius / h;
+  }
+  rows.wall_area = kappa ? b : 1.0;
+  return rows;
+}
+
+namespace {
+
+// LU factors of the rows of one (column, sub-step, scheme) class.
 struct Factorisation {
   std::unique_ptr<cs_dis, SymbolicFree> symbolic;
   std::unique_ptr<cs_din, NumericFree> numeric;
 };
 
-using FactorKey = std::tuple<uint32_t, int, int>;  // bits of b, kappa, sub-steps
-
-uint32_t Bits(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-// Row coefficients of grid point k for one node class, into `a` and `c`.
-void RowCoefficients(int L, double b, int kappa, double dt_sub, const PolymerData& m, std::vector<double>& a,
-                     std::vector<double>& c) {
-  const double alpha_p = m.conductivity / (m.melt_density * m.specific_heat);
-  const double alpha_m = m.mold_conductivity / (m.mold_density * m.mold_specific_heat);
-  const double dz = b / (L + 1);
-  a.resize(L + 1);
-  c.resize(L + 1);
-  for (int k = 0; k <= L; ++k) {
-    const double alpha = k == L ? alpha_m : alpha_p;
-    const double zk = (k + 1) * dz;
-    // a = m dt' alpha / dz^2, c = kappa dt' alpha / (dz z_k).
-    a[k] = dt_sub * alpha / (dz * dz);
-    c[k] = kappa * dt_sub * alpha / (dz * zk);
+// Row coefficients a-_k, a+_k = dt' face / capacity.
+void RowCoefficients(const ColumnRows& rows, double dt_sub, std::vector<double>& lower, std::vector<double>& upper) {
+  const size_t n = rows.capacity.size();
+  lower.assign(n, 0.0);
+  upper.assign(n, 0.0);
+  for (size_t k = 0; k < n; ++k) {
+    if (k > 0) lower[k] = dt_sub * rows.face[k - 1] / rows.capacity[k];
+    upper[k] = dt_sub * rows.face[k] / rows.capacity[k];
   }
 }
 
-// Assembles the Crank-Nicolson matrix in triplet form, compresses, sums
-// duplicates, drops zeros and factors it. Null on failure.
-std::unique_ptr<Factorisation> FactorRows(const std::vector<double>& ra, const std::vector<double>& rc, int L) {
+// Assembles (1 + th-_k a-_k + th+_k a+_k) T_k - th-_k a-_k T_(k-1) - th+_k a+_k
+// T_(k+1), with th-_k = theta[k - 1] and th+_k = theta[k] the implicit
+// weights of the faces below and above point k, in triplet form; compresses,
+// sums duplicates, drops zeros and factors it. Null on failure.
+std::unique_ptr<Factorisation> FactorRows(const std::vector<double>& lower, const std::vector<double>& upper,
+                                          const std::vector<double>& theta) {
+  const int n = static_cast<int>(lower.size());
   std::unique_ptr<cs_di, SparseFree> triplet(cs_di_spalloc(0, 0, 1, 1, 1));
   if (!triplet) return nullptr;
   bool ok = true;
-  for (int k = 0; k <= L; ++k) {
-    const double a = ra[k], c = rc[k];
-    if (k == 0) {
-      // Mid-plane: (1 + (a + c)/2) T0 - ((a + c)/2) T1.
-      ok = ok && cs_di_entry(triplet.get(), 0, 0, 1 + (a + c) / 2);
-      if (L > 0) ok = ok && cs_di_entry(triplet.get(), 0, 1, -(a + c) / 2);
-    } else if (k < L) {
-      // Interior: -(a/2) T(k-1) + (1 + (2a + c)/2) Tk - ((a + c)/2) T(k+1).
-      ok = ok && cs_di_entry(triplet.get(), k, k - 1, -a / 2);
-      ok = ok && cs_di_entry(triplet.get(), k, k, 1 + (2 * a + c) / 2);
-      ok = ok && cs_di_entry(triplet.get(), k, k + 1, -(a + c) / 2);
-    } else {
-      // Wall: -(a/2) T(L-1) + (1 + (2a + c)/2) TL; the wall temperature one
-      // spacing beyond goes to the right-hand side.
-      ok = ok && cs_di_entry(triplet.get(), k, k - 1, -a / 2);
-      ok = ok && cs_di_entry(triplet.get(), k, k, 1 + (2 * a + c) / 2);
-    }
+  for (int k = 0; k < n; ++k) {
+    const double below = k > 0 ? theta[k - 1] * lower[k] : 0.0, above = theta[k] * upper[k];
+    ok = ok && cs_di_entry(triplet.get(), k, k, 1 + below + above);
+    if (k > 0) ok = ok && cs_di_entry(triplet.get(), k, k - 1, -below);
+    if (k + 1 < n) ok = ok && cs_di_entry(triplet.get(), k, k + 1, -above);
   }
   if (!ok) return nullptr;
   std::unique_ptr<cs_di, SparseFree> matrix(cs_di_compress(triplet.get()));
@@ -117,7 +153,7 @@ std::unique_ptr<Factorisation> FactorRows(const std::vector<double>& ra, const s
   return f;
 }
 
-// x = A \ b with the stored factors: b(p) = L \ b(p), x(q) = U \ ..., as in cs_lusol.
+// x = A \ b with the stored factors, as cs_lusol does.
 bool SolveFactored(const Factorisation& f, int n, double* rhs, double* work) {
   if (!cs_di_ipvec(f.numeric->pinv, rhs, work, n)) return false;
   cs_di_lsolve(f.numeric->L, work);
@@ -125,140 +161,316 @@ bool SolveFactored(const Factorisation& f, int n, double* rhs, double* work) {
   return cs_di_ipvec(f.symbolic->q, work, rhs, n) != 0;
 }
 
-// What every node of an element reads in one update, computed once per
-// element: whether all its nodes are reached or filled, the speed |P_k| of
-// the velocity profile and the viscous heating eta gamma^2 / (rho cp) at every
-// point (0 at frozen points and where the element is not filled).
-struct ElementHeat {
-  std::vector<uint8_t> reached, filled;
-  std::vector<float> speed;    // m/s by element and point
-  std::vector<float> heating;  // K/s by element and point
+// Layer weights of a column: the cells' shares of its capacity.
+void LayerWeights(int layers, int kappa, std::vector<double>& weight) {
+  PolymerData unit;
+  unit.melt_density = 1;
+  unit.specific_heat = 1;
+  const ColumnRows rows = MakeColumnRows(layers, 1.0, kappa, unit);
+  double total = 0;
+  for (double c : rows.capacity) total += c;
+  weight.resize(rows.capacity.size());
+  for (size_t k = 0; k < weight.size(); ++k) weight[k] = rows.capacity[k] / total;
+}
+
+// What the melt moves and heats in one update, from the filled elements.
+struct PlaneFlow {
+  // Flow between two nodes of one element, m^3/s by layer; positive from
+  // `from` to `to`.
+  struct Link {
+    int element, from, to;
+  };
+  std::vector<Link> links;
+  std::vector<double> flux;       // links x points
+  std::vector<double> node_power; // W by node and point: viscous heating
+  std::vector<double> volume;     // m^3 by node: share of its non-connector flow elements
 };
 
-bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
+bool ElementFilled(const SolverState& state, const Element& element) {
+  for (int v = 0; v < element.node_count; ++v) {
+    if (state.fill_state[element.nodes[v]] < 1.0f) return false;
+  }
+  return true;
+}
 
-void PrepareElementHeat(const SolverState& state, const MeshModel& mesh, const PolymerData& material,
-                        ElementHeat& heat) {
+// Median-dual flow of a triangle in its local plane: faces from each edge
+// mid-point to the centroid, normals turned towards the edge's second node.
+void TriangleLinks(const SolverState& state, const Element& element, int e, const std::vector<double>& weight,
+                   PlaneFlow& flow) {
   const int points = state.layers + 1;
-  const size_t count = static_cast<size_t>(state.element_count);
-  heat.reached.assign(count, 0);
-  heat.filled.assign(count, 0);
-  heat.speed.resize(count * points);
-  heat.heating.resize(count * points);
-  const double rho_cp = static_cast<double>(material.melt_density) * material.specific_heat;
-  for (size_t e = 0; e < count; ++e) {
-    const Element& element = mesh.elements[e];
-    if (!IsFlowCategory(element.category) || element.category == kConnector || !state.active[e]) continue;
-    bool all_reached = true, all_filled = true;
-    for (int v = 0; v < element.node_count; ++v) {
-      all_reached = all_reached && Reached(state, element.nodes[v]);
-      all_filled = all_filled && state.fill_state[element.nodes[v]] >= 1.0f;
+  const double x[3] = {0, element.local[0], element.local[2]};
+  const double y[3] = {0, 0, element.local[1]};
+  const double gx = (x[0] + x[1] + x[2]) / 3, gy = (y[0] + y[1] + y[2]) / 3;
+  const float* px = state.profile_x.Row(e);
+  const float* py = state.profile_y.Row(e);
+  for (int i = 0; i < 3; ++i) {
+    const int j = (i + 1) % 3;
+    const double mx = (x[i] + x[j]) / 2, my = (y[i] + y[j]) / 2;
+    double nx = gy - my, ny = -(gx - mx);
+    if (nx * (x[j] - x[i]) + ny * (y[j] - y[i]) < 0) {
+      nx = -nx;
+      ny = -ny;
     }
-    if (!all_reached) continue;
-    heat.reached[e] = 1;
-    heat.filled[e] = all_filled;
-    const float* px = state.profile_x.Row(e);
-    const float* py = state.profile_y.Row(e);
-    const float* eta = state.viscosity.Row(e);
-    const float* gamma = state.shear_rate.Row(e);
-    float* speed = heat.speed.data() + e * points;
-    float* heating = heat.heating.data() + e * points;
+    flow.links.push_back({e, element.nodes[i], element.nodes[j]});
     for (int k = 0; k < points; ++k) {
-      speed[k] = std::sqrt(px[k] * px[k] + py[k] * py[k]);
-      const bool sheared = all_filled && eta[k] > 0 && eta[k] < kFrozenViscosity - 1.0f && rho_cp > 0;
-      heating[k] = sheared ? static_cast<float>(double{eta[k]} * gamma[k] * gamma[k] / rho_cp) : 0.0f;
+      flow.flux.push_back((px[k] * nx + py[k] * ny) * element.thickness * weight[k]);
     }
   }
 }
 
-// Per-node data of one update: half-gap, curvature, sources by grid point.
-struct NodeHeat {
-  double b = 0;
-  int kappa = 0;
-  std::vector<double> courant_rate;  // 1/s per upstream element and point: |P_k| / d
-  std::vector<double> upstream;      // K, upstream profile per element and point
-  int upstream_elements = 0;
-  std::vector<double> heating;       // K/s, viscous heating per point
-  double max_rate = 0;               // 1/s, the largest courant rate
+// Dissipation eta gamma^2 of an element, in W at each grid point. Across a
+// gap driven by a pressure gradient the shear stress grows linearly from the
+// mid-plane (or axis), tau = tau_m z / z_m, whatever the viscosity; each grid
+// interval takes tau_m = eta gamma at its mid-point z_m (eta the mean of its
+// ends, gamma its shear rate) and integrates tau^2 / eta over its share of the
+// element volume; half goes to each end point. Frozen points dissipate
+// nothing.
+void ElementPower(const SolverState& state, const Element& element, int e, int kappa, std::vector<double>& power) {
+  const int L = state.layers;
+  const float* eta = state.viscosity.Row(e);
+  const float* gamma = state.shear_rate.Row(e);
+  power.assign(L + 1, 0.0);
+  for (int k = 1; k <= L; ++k) {
+    if (!(eta[k - 1] > 0) || !(eta[k] > 0) || eta[k - 1] >= kFrozenViscosity - 1.0f ||
+        eta[k] >= kFrozenViscosity - 1.0f) {
+      continue;
+    }
+    const double z0 = state.zeta[k - 1], z1 = state.zeta[k], zm = (z0 + z1) / 2;
+    if (!(zm > 0)) continue;
+    const double mean_eta = 0.5 * (double{eta[k - 1]} + eta[k]);
+    const double tau = mean_eta * gamma[k];
+    // Integral of (z / z_m)^2 over the interval's volume share: dz in a slab,
+    // 2 z dz in a cylinder.
+    const double moment = kappa ? (z1 * z1 * z1 * z1 - z0 * z0 * z0 * z0) / 2 : (z1 * z1 * z1 - z0 * z0 * z0) / 3;
+    const double p = element.volume * tau * tau / mean_eta * moment / (zm * zm);
+    power[k - 1] += p / 2;
+    power[k] += p / 2;
+  }
+}
+
+void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, PlaneFlow& flow) {
+  const int points = state.layers + 1;
+  flow.links.clear();
+  flow.flux.clear();
+  flow.node_power.assign(static_cast<size_t>(state.node_count) * points, 0.0);
+  flow.volume.assign(state.node_count, 0.0);
+  std::vector<double> slab, cylinder, power;
+  LayerWeights(state.layers, 0, slab);
+  LayerWeights(state.layers, 1, cylinder);
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || Connector(element) || element.node_count <= 0) continue;
+    for (int v = 0; v < element.node_count; ++v) flow.volume[element.nodes[v]] += element.volume / element.node_count;
+    if (!state.active[e] || !ElementFilled(state, element)) continue;
+    const bool runner = IsRunnerCategory(element.category);
+    if (runner) {
+      // Along the axis from node 1 to node 2, through the runner's section.
+      const double area = 3.14159265358979323846 * element.diameter * element.diameter / 4;
+      flow.links.push_back({e, element.nodes[0], element.nodes[1]});
+      for (int k = 0; k < points; ++k) flow.flux.push_back(state.profile_x.Row(e)[k] * area * cylinder[k]);
+    } else if (element.category == kPartSurface || element.category == kPartDualSurface) {
+      if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, slab, flow);
+    }
+    // Tetrahedra carry their heat by conduction across the gap only.
+    if (element.category == kPartVolume) continue;
+    ElementPower(state, element, e, runner ? 1 : 0, power);
+    for (int v = 0; v < element.node_count; ++v) {
+      double* to = flow.node_power.data() + static_cast<size_t>(element.nodes[v]) * points;
+      for (int k = 0; k < points; ++k) to[k] += power[k] / element.node_count;
+    }
+  }
+}
+
+// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k.
+struct Inflows {
+  std::vector<int> start;     // node -> first entry, node_count + 1 entries
+  std::vector<int> upstream;  // upstream node of each entry
+  std::vector<double> rate;   // entries x points
+  // The inlet takes in fresh melt at the melt temperature for what its layers
+  // send downstream and do not receive from neighbours.
+  int inlet = -1;
+  double melt_temperature = 0;
+  std::vector<double> injection;  // 1/s by point
 };
 
-void GatherNodeHeat(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
-                    const ElementHeat& heat, int i, NodeHeat& h) {
+void BuildInflows(const SolverState& state, const PlaneFlow& flow, const std::vector<Column>& columns,
+                  double melt_temperature, Inflows& in) {
   const int points = state.layers + 1;
-  h.b = 0;
-  h.kappa = 0;
-  h.upstream_elements = 0;
-  h.max_rate = 0;
-  h.courant_rate.clear();
-  h.upstream.clear();
-  h.heating.assign(points, 0.0);
-  int gap_elements = 0, runner_elements = 0, heated_elements = 0;
-  const Node& here = mesh.nodes[i];
-  const float p_here = state.pressure[i];
+  std::vector<double> slab, cylinder;
+  LayerWeights(state.layers, 0, slab);
+  LayerWeights(state.layers, 1, cylinder);
+  std::vector<int> count(state.node_count + 1, 0);
+  for (const PlaneFlow::Link& link : flow.links) {
+    ++count[link.from];
+    ++count[link.to];
+  }
+  in.start.assign(state.node_count + 1, 0);
+  for (int i = 0; i < state.node_count; ++i) in.start[i + 1] = in.start[i] + count[i];
+  in.upstream.assign(in.start.back(), -1);
+  in.rate.assign(static_cast<size_t>(in.start.back()) * points, 0.0);
+  std::vector<int> next(in.start.begin(), in.start.end() - 1);
+  for (size_t l = 0; l < flow.links.size(); ++l) {
+    const PlaneFlow::Link& link = flow.links[l];
+    const int ends[2] = {link.to, link.from};
+    for (int side = 0; side < 2; ++side) {
+      const int node = ends[side], other = ends[1 - side];
+      const int entry = next[node]++;
+      in.upstream[entry] = other;
+      const std::vector<double>& w = columns[node].kappa ? cylinder : slab;
+      for (int k = 0; k < points; ++k) {
+        // Into `to` when the flux is positive, into `from` when negative.
+        const double f = side == 0 ? flow.flux[l * points + k] : -flow.flux[l * points + k];
+        const double v = flow.volume[node] * w[k];
+        in.rate[static_cast<size_t>(entry) * points + k] = f > 0 && v > 0 ? f / v : 0.0;
+      }
+    }
+  }
+  in.inlet = -1;
+  in.melt_temperature = melt_temperature;
+  in.injection.assign(points, 0.0);
+  const int inlet = state.inlet;
+  if (inlet < 0 || inlet >= state.node_count || !(flow.volume[inlet] > 0)) return;
+  in.inlet = inlet;
+  const std::vector<double>& w = columns[inlet].kappa ? cylinder : slab;
+  for (size_t l = 0; l < flow.links.size(); ++l) {
+    const PlaneFlow::Link& link = flow.links[l];
+    const double sign = link.from == inlet ? 1.0 : link.to == inlet ? -1.0 : 0.0;
+    for (int k = 0; k < points; ++k) in.injection[k] += sign * flow.flux[l * points + k];  // net outflow
+  }
+  for (int k = 0; k < points; ++k) {
+    const double v = flow.volume[inlet] * w[k];
+    in.injection[k] = in.injection[k] > 0 && v > 0 ? in.injection[k] / v : 0.0;
+  }
+}
+
+Column ColumnOf(const MeshModel& mesh, const MeshPreparation& prep, int i) {
+  Column c;
+  int gap_elements = 0, runner_elements = 0;
   for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
-    const int e = prep.element_list[j];
-    const Element& element = mesh.elements[e];
-    if (!IsFlowCategory(element.category) || element.category == kConnector) continue;
-    h.b += ElementHalfGap(element);
+    const Element& element = mesh.elements[prep.element_list[j]];
+    if (!IsFlowCategory(element.category) || Connector(element)) continue;
+    c.b += ElementHalfGap(element);
     ++gap_elements;
     if (IsRunnerCategory(element.category)) ++runner_elements;
-    if (!heat.reached[e]) continue;
-    // Upstream nodes: higher pressure than node i.
-    int up[4];
-    int upstream_count = 0;
-    double distance = 0;
-    for (int v = 0; v < element.node_count && v < 4; ++v) {
-      const int n = element.nodes[v];
-      if (n == i || !(state.pressure[n] > p_here)) continue;
-      const Node& there = mesh.nodes[n];
-      const double dx = there.x - here.x, dy = there.y - here.y, dz = there.z - here.z;
-      distance += std::sqrt(dx * dx + dy * dy + dz * dz);
-      up[upstream_count++] = n;
-    }
-    if (upstream_count > 0 && distance > 0) {
-      distance /= upstream_count;
-      const float* speed = heat.speed.data() + static_cast<size_t>(e) * points;
-      float fastest = 0;
-      for (int k = 0; k < points; ++k) {
-        double t_up = 0;
-        for (int u = 0; u < upstream_count; ++u) t_up += state.node_temperature_previous.Row(up[u])[k];
-        h.upstream.push_back(t_up / upstream_count);
-        h.courant_rate.push_back(speed[k] / distance);
-        fastest = std::max(fastest, speed[k]);
-      }
-      h.max_rate = std::max(h.max_rate, fastest / distance);
-      ++h.upstream_elements;
-    }
-    if (heat.filled[e]) {
-      const float* q = heat.heating.data() + static_cast<size_t>(e) * points;
-      for (int k = 0; k < points; ++k) h.heating[k] += q[k];
-      ++heated_elements;
-    }
   }
-  if (gap_elements > 0) h.b /= gap_elements;
-  h.kappa = 2 * runner_elements >= gap_elements && gap_elements > 0 ? 1 : 0;
-  if (heated_elements > 0) {
-    for (double& q : h.heating) q /= heated_elements;
-  }
+  if (gap_elements > 0) c.b /= gap_elements;
+  c.kappa = gap_elements > 0 && 2 * runner_elements >= gap_elements ? 1 : 0;
+  return c;
 }
 
-// Source of one sub-step at every point, from the node's own current values.
-void Source(const NodeHeat& h, int points, double dt_sub, const double* T, double* source) {
-  for (int k = 0; k < points; ++k) {
-    double convection = 0;
-    for (int u = 0; u < h.upstream_elements; ++u) {
-      const double courant = std::min(h.courant_rate[u * points + k] * dt_sub, 1.0);
-      convection += courant * (h.upstream[u * points + k] - T[k]);
-    }
-    if (h.upstream_elements > 0) convection /= h.upstream_elements;
-    source[k] = convection + h.heating[k] * dt_sub;
-  }
-}
-
-int PowerOfTwoAtLeast(double value) {
+int PowerOfTwoAtLeast(double value, int cap) {
   int n = 1;
-  while (n < value && n < kMaxSubSteps) n *= 2;
+  while (n < value && n < cap) n *= 2;
   return n;
+}
+
+uint32_t Bits(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Rows of one column class for one transport step: sub-step count, implicit
+// weight of every face and factors.
+struct ClassRows {
+  ColumnRows rows;
+  std::vector<double> lower, upper;
+  std::vector<double> theta;  // by face, L + 1 values
+  int steps = 1;
+  bool relax_wall = false;    // the wall point settles far faster than one sub-step
+  std::unique_ptr<Factorisation> factor;
+};
+
+using ClassKey = std::tuple<uint32_t, int>;  // bits of b, kappa
+
+// Largest old-time weight of any row, (1 - th-) a- + (1 - th+) a+; the rows
+// are monotone while it is at most 1.
+double OldTimeWeight(const ClassRows& c) {
+  double worst = 0;
+  for (size_t k = 0; k < c.lower.size(); ++k) {
+    const double below = k > 0 ? (1 - c.theta[k - 1]) * c.lower[k] : 0.0;
+    worst = std::max(worst, below + (1 - c.theta[k]) * c.upper[k]);
+  }
+  return worst;
+}
+
+// Rows for column `c` over a step of `dt` s, made once per class and update.
+ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int layers,
+                   const PolymerData& material, double dt) {
+  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa};
+  auto found = classes.find(key);
+  if (found != classes.end()) return &found->second;
+  ClassRows made;
+  made.rows = MakeColumnRows(layers, c.b, c.kappa, material);
+  // Crank-Nicolson across the melt; the mold link, far stiffer than any
+  // polymer face, fully implicit: the wall point then follows its quasi-steady
+  // balance at any step instead of ringing about it.
+  made.theta.assign(layers + 1, 0.5);
+  made.theta[layers] = 1.0;
+  RowCoefficients(made.rows, dt, made.lower, made.upper);
+  // Sub-steps: the old-time weight at most 1/2 keeps the rows monotone with a
+  // margin and the melt's Fourier number per sub-step small enough for the
+  // steep profile of freshly reached melt.
+  made.steps = PowerOfTwoAtLeast(2 * OldTimeWeight(made), kMaxSubSteps);
+  // Relaxation time of the wall point, capacity / (its two conductances),
+  // against the sub-step.
+  const double wall_conductance = made.rows.face[layers] + (layers > 0 ? made.rows.face[layers - 1] : 0.0);
+  made.relax_wall = dt / made.steps * wall_conductance / made.rows.capacity[layers] > kSettledWall;
+  RowCoefficients(made.rows, dt / made.steps, made.lower, made.upper);
+  if (OldTimeWeight(made) > 1) made.theta.assign(layers + 1, 1.0);
+  made.factor = FactorRows(made.lower, made.upper, made.theta);
+  if (!made.factor) return nullptr;
+  return &classes.emplace(key, std::move(made)).first->second;
+}
+
+// Advances node i's column `T` over one transport step: conduction rows,
+// upwind inflow from the upstream values `start`, viscous heating. Returns the
+// heat conducted into the wall (J per m^2 of wall), or NaN when the solve
+// failed.
+double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flow, const std::vector<float>& start,
+                     int stride, int i, double tw, double dt, double volume, std::vector<double>& T,
+                     std::vector<double>& rhs, std::vector<double>& work, std::vector<double>& heating) {
+  const int n = static_cast<int>(T.size());
+  const int L = n - 1;
+  const double dt_sub = dt / c.steps;
+  // Heating in K/s per point: power / (capacity per unit volume x layer volume).
+  double total_capacity = 0;
+  for (double cap : c.rows.capacity) total_capacity += cap;
+  for (int k = 0; k < n; ++k) {
+    const double layer_capacity = c.rows.rho_cp * volume * c.rows.capacity[k] / total_capacity;  // J/K
+    heating[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
+  }
+  double wall = 0;
+  const double wall_face = c.rows.face[L];
+  if (c.relax_wall) {
+    // The wall point settles within a small part of the step: put it at its
+    // balance between its neighbour and the wall at once; the heat its cell
+    // gives up goes into the wall.
+    const double below = L > 0 ? c.rows.face[L - 1] : 0.0;
+    const double settled = (below * (L > 0 ? T[L - 1] : tw) + wall_face * tw) / (below + wall_face);
+    wall += c.rows.capacity[L] * (T[L] - settled);
+    T[L] = settled;
+  }
+  for (int s = 0; s < c.steps; ++s) {
+    for (int k = 0; k < n; ++k) {
+      double inflow = 0;
+      for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
+        const double r = in.rate[static_cast<size_t>(entry) * n + k];
+        if (r > 0) inflow += r * (start[static_cast<size_t>(in.upstream[entry]) * stride + k] - T[k]);
+      }
+      if (i == in.inlet) inflow += in.injection[k] * (in.melt_temperature - T[k]);
+      const double below = k > 0 ? (1 - c.theta[k - 1]) * c.lower[k] * (T[k - 1] - T[k]) : 0.0;
+      const double above = (1 - c.theta[k]) * c.upper[k] * ((k < L ? T[k + 1] : tw) - T[k]);
+      rhs[k] = T[k] + below + above + dt_sub * (inflow + heating[k]);
+      if (k == L) rhs[k] += c.theta[L] * c.upper[L] * tw;
+    }
+    const double old_wall = T[L] - tw;
+    if (!SolveFactored(*c.factor, n, rhs.data(), work.data())) return std::nan("");
+    for (int k = 0; k < n; ++k) T[k] = rhs[k];
+    // The wall link's flux at the weighting the rows gave it.
+    wall += wall_face * ((1 - c.theta[L]) * old_wall + c.theta[L] * (T[L] - tw)) * dt_sub;
+  }
+  return wall / c.rows.wall_area;
 }
 
 }  // namespace
@@ -279,131 +491,72 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
                        const PolymerData& material, float dt) {
   const int L = state.layers;
   const int points = L + 1;
-  // 1. Current -> previous; empty nodes sit at their wall temperature. The
-  //    update reads only the previous table and writes the current one.
+  const int stride = points + 1;
+  // 1. Current -> previous; empty nodes sit at their wall temperature.
   state.node_temperature_previous.cells = state.node_temperature.cells;
   for (int i = 0; i < state.node_count; ++i) {
+    state.node_wall_heat[i] = 0;
     if (Reached(state, i)) continue;
     float* T = state.node_temperature.Row(i);
     std::fill(T, T + points, state.node_wall_temperature[i]);
   }
-  const double alpha_m =
-      material.mold_conductivity / (double{material.mold_density} * material.mold_specific_heat);
-  ElementHeat heat;
-  std::vector<double> T(points), source(points), rhs(points), work(points), ra(points), rc(points);
-  std::vector<double> ra_dt, rc_dt;  // coefficients of the current node class for the whole step
-  double class_b = -1, class_rows = 0, class_explicit = 0;
-  int class_kappa = -1;
-  try {
-    PrepareElementHeat(state, mesh, material, heat);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  std::map<FactorKey, std::unique_ptr<Factorisation>> factors;
-  NodeHeat h;
   const float t_max = material.melt_temperature + 100.0f;
-  bool failed = false;
-  for (int i = 0; i < state.node_count && !failed; ++i) {
-    if (!Reached(state, i)) continue;
-    // 2. Node class and sources.
-    GatherNodeHeat(state, mesh, prep, heat, i, h);
-    if (!(h.b > 0)) continue;
-    const float* old = state.node_temperature_previous.Row(i);
-    for (int k = 0; k < points; ++k) T[k] = old[k];
-    const double tw = state.node_wall_temperature[i];
-    const double wall_spacing = state.dzeta[L] * h.b;
-    const double fourier = dt * alpha_m / (wall_spacing * wall_spacing);
-    const double max_rate = h.max_rate;
-    // Sub-steps: Crank-Nicolson rows stay monotone while a + c/2 <= 1 (the
-    // old-time half of every row keeps a non-negative weight), and convection
-    // needs C <= 1. Beyond that a single Crank-Nicolson step lets the wall point
-    // float at its interior neighbour's temperature and the part stops cooling.
-    // The coefficients grow linearly with the step: they are worked out for dt
-    // once per node class (neighbouring nodes mostly share one) and divided
-    // by the sub-step count.
-    if (h.b != class_b || h.kappa != class_kappa) {
-      RowCoefficients(L, h.b, h.kappa, dt, material, ra_dt, rc_dt);
-      class_b = h.b;
-      class_kappa = h.kappa;
-      class_rows = class_explicit = 0;
+  try {
+    // 2. Columns, in-plane flow and heating.
+    std::vector<Column> columns(state.node_count);
+    for (int i = 0; i < state.node_count; ++i) {
+      if (Reached(state, i)) columns[i] = ColumnOf(mesh, prep, i);
+    }
+    PlaneFlow flow;
+    PreparePlaneFlow(state, mesh, flow);
+    Inflows in;
+    BuildInflows(state, flow, columns, material.melt_temperature, in);
+    // Transport steps: no layer of any node may take in more than its own
+    // volume per step.
+    double fastest = 0;
+    for (int i = 0; i < state.node_count; ++i) {
       for (int k = 0; k < points; ++k) {
-        class_rows = std::max(class_rows, ra_dt[k] + rc_dt[k] / 2);
-        class_explicit = std::max(class_explicit, 2 * ra_dt[k] + rc_dt[k]);
-      }
-    }
-    double worst = std::max(max_rate * dt, class_rows);
-    int steps = PowerOfTwoAtLeast(worst);
-    const bool implicit = fourier / steps >= 0.5;
-    if (!implicit) {
-      // Explicit rows stay monotone while 2a + c + C <= 1 at every point.
-      worst = std::max(worst, class_explicit + max_rate * dt);
-      steps = PowerOfTwoAtLeast(worst);
-    }
-    const double dt_sub = dt / steps;
-    for (int k = 0; k < points; ++k) {
-      ra[k] = ra_dt[k] / steps;
-      rc[k] = rc_dt[k] / steps;
-    }
-    Factorisation* factor = nullptr;
-    if (implicit) {
-      const FactorKey key{Bits(static_cast<float>(h.b)), h.kappa, steps};
-      auto found = factors.find(key);
-      if (found == factors.end()) {
-        auto made = FactorRows(ra, rc, L);
-        if (!made) {
-          failed = true;
-          break;
+        double sum = i == in.inlet ? in.injection[k] : 0.0;
+        for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
+          sum += in.rate[static_cast<size_t>(entry) * points + k];
         }
-        found = factors.emplace(key, std::move(made)).first;
+        fastest = std::max(fastest, sum);
       }
-      factor = found->second.get();
     }
-    for (int s = 0; s < steps; ++s) {
-      Source(h, points, dt_sub, T.data(), source.data());
-      for (int k = 0; k < points; ++k) {
-        const double a = ra[k], c = rc[k];
-        if (implicit) {
-          // 4. Right-hand sides of the Crank-Nicolson rows.
-          if (k == 0) {
-            const double next = L > 0 ? T[1] : tw;
-            rhs[k] = T[0] + source[0] + (a / 2) * (next - T[0]) + (c / 2) * (next - T[0]);
-          } else if (k < L) {
-            rhs[k] = T[k] + source[k] + (a / 2) * (T[k + 1] - 2 * T[k] + T[k - 1]) +
-                     (c / 2) * (T[k + 1] - T[k]);
-          } else {
-            rhs[k] = tw + source[k] + (a + c) * tw / 2 + (a / 2) * (T[k - 1] - tw);
-          }
-        } else {
-          // Explicit form of the same rows; the wall point starts from the wall
-          // temperature as in the implicit wall row.
-          if (k == 0) {
-            const double next = L > 0 ? T[1] : tw;
-            rhs[k] = T[0] + source[0] + (a + c) * (next - T[0]);
-          } else if (k < L) {
-            rhs[k] = T[k] + source[k] + a * (T[k + 1] - 2 * T[k] + T[k - 1]) + c * (T[k + 1] - T[k]);
-          } else {
-            rhs[k] = tw + source[k] + a * (T[k - 1] - tw);
-          }
+    const int transport_steps =
+        std::clamp(static_cast<int>(std::ceil(fastest * dt)), 1, kMaxTransportSteps);
+    const double dt_step = static_cast<double>(dt) / transport_steps;
+    // 3.-5. Rows per column class, advanced step by step.
+    std::map<ClassKey, ClassRows> classes;
+    std::vector<double> T(points), rhs(points), work(points), heating(points);
+    std::vector<float> start;
+    for (int step = 0; step < transport_steps; ++step) {
+      start = state.node_temperature.cells;
+      for (int i = 0; i < state.node_count; ++i) {
+        if (!Reached(state, i) || !(columns[i].b > 0)) continue;
+        ClassRows* rows = RowsFor(classes, columns[i], L, material, dt_step);
+        if (!rows) throw std::bad_alloc();
+        const float* old = start.data() + static_cast<size_t>(i) * stride;
+        for (int k = 0; k < points; ++k) T[k] = old[k];
+        const double tw = state.node_wall_temperature[i];
+        const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_step, flow.volume[i], T, rhs,
+                                          work, heating);
+        if (std::isnan(wall)) throw std::bad_alloc();
+        state.node_wall_heat[i] += static_cast<float>(wall);
+        float* out = state.node_temperature.Row(i);
+        const double top = std::max(double{t_max}, tw);
+        for (int k = 0; k < points; ++k) {
+          // Physical bounds: not below the wall, not above melt + 100 K.
+          const double v = std::isfinite(T[k]) ? T[k] : tw;
+          out[k] = static_cast<float>(std::clamp(v, tw, top));
         }
       }
-      if (implicit && !SolveFactored(*factor, points, rhs.data(), work.data())) {
-        failed = true;
-        break;
-      }
-      // 5. Physical bounds: not below the wall, not above melt + 100 K.
-      for (int k = 0; k < points; ++k) {
-        double v = rhs[k];
-        if (!std::isfinite(v)) v = tw;
-        T[k] = std::clamp(v, tw, static_cast<double>(t_max) > tw ? double{t_max} : tw);
-      }
     }
-    float* out = state.node_temperature.Row(i);
-    for (int k = 0; k < points; ++k) out[k] = static_cast<float>(T[k]);
-  }
-  if (failed) {
+  } catch (const std::bad_alloc&) {
     // Back to the profiles of step 1.
     state.node_temperature.cells = state.node_temperature_previous.cells;
     for (int i = 0; i < state.node_count; ++i) {
+      state.node_wall_heat[i] = 0;
       if (Reached(state, i)) continue;
       float* Tn = state.node_temperature.Row(i);
       std::fill(Tn, Tn + points, state.node_wall_temperature[i]);

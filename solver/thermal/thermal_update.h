@@ -7,6 +7,8 @@
 // sources: heat carried in by the melt from upstream nodes, and viscous
 // heating. The element tables follow from the node profiles.
 
+#include <vector>
+
 #include "common/mesh/mesh_model.h"
 #include "solver/prep/mesh_preparation.h"
 #include "solver/state/solver_state.h"
@@ -14,24 +16,45 @@
 
 namespace kv {
 
-// Advances every node profile by `dt` (s) and refreshes the element
-// temperature tables. Steps:
+// Conduction rows of one node column across its half-gap b (m), L layers,
+// slab (kappa 0) or cylinder of radius b (kappa 1): points z_k = k b / L, each
+// the centre of its cell (half cells at the mid-plane or axis and at the
+// wall). Per unit of wall area for a slab and per radian of a cylinder:
+//   capacity[k]  cell heat capacity, rho cp x cell size (J/(m^2 K)), with the
+//                cell size the integral of r dr in a cylinder;
+//   face[k]      conductance between points k and k + 1 (W/(m^2 K)), lambda
+//                r / h in a cylinder; face[L] links the wall point to the node
+//                wall temperature one spacing h = b / L beyond it through the
+//                mold's conductivity;
+//   wall_area    the wall's share of the cell units: 1 for a slab, b for a
+//                cylinder, so that face[L] (T_L - T_wall) / wall_area is the
+//                heat flux into the wall in W/m^2.
+struct ColumnRows {
+  double rho_cp = 0;               // J/(m^3 K) of the melt
+  std::vector<double> capacity;    // L + 1 values
+  std::vector<double> face;        // L + 1 values
+  double wall_area = 1;
+};
+ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& material);
+
+// Advances every node profile by `dt` (s), the filling time since the last
+// update, and refreshes the element temperature tables:
 //   1. current profiles -> previous table; empty nodes take their node wall
-//      temperature at every point;
+//      temperature at every point; node wall heat set to 0;
 //   2. per reached node: half-gap b (mean over its non-connector flow
-//      elements; nodes with b = 0 are left as they are), multiplier m = 1,
-//      curvature flag 1 where runners make up at least half of those
-//      elements, and the source (see the .cpp);
-//   3. a = m dt' alpha / dz^2 (mold diffusivity at the wall point), c = kappa
-//      dt' alpha / (dz z_k), dz = b / (L + 1), z_k = (k + 1) dz;
-//   4. dt is split into dt' so that the rows stay monotone (a + c/2 <= 1) and
-//      the convective Courant number stays at or below 1; where the Fourier
-//      number m dt' alpha_mold / (dzeta_L b)^2 is at least 0.5: Crank-Nicolson
-//      rows solved by sparse LU, one factorisation per distinct (b, kappa,
-//      sub-step) reused for every node that shares it; below 0.5: the explicit
-//      form of the same rows with as many sub-steps as keep it monotone;
+//      elements; nodes with b = 0 are left as they are), curvature flag 1
+//      where runners make up at least half of those elements;
+//   3. the conduction rows of MakeColumnRows, Crank-Nicolson across the melt
+//      and fully implicit through the mold link, the step split in powers of
+//      two until every row is monotone (all fully implicit past 4096
+//      sub-steps); one sparse LU factorisation per column class;
+//   4. sources: heat carried in by upstream melt along each layer (upwind,
+//      from the velocity profiles of the filled elements across the faces of
+//      the median-dual control volumes; dt split so that no layer takes in
+//      more than its volume per split) and viscous heating eta gamma^2;
 //   5. results limited to [node wall temperature, melt temperature + 100 K] and
-//      stored into both node tables;
+//      stored into both node tables; node_wall_heat holds the heat the wall
+//      link conducted into the mold (J per m^2 of wall);
 //   6. element table = mean of the profiles of the element's nodes.
 // Returns 1, or 0 when the sparse factorisation failed or memory ran out (the
 // profiles are then left as they were at step 1).

@@ -25,18 +25,15 @@ void SetWallTemperatures(SolverState& state, const MeshModel& mesh, const MeshPr
   }
 }
 
-void AccumulateWallHeat(SolverState& state, const MeshModel& mesh, const PolymerData& material,
-                        float dt) {
-  const int L = state.layers;
+void AccumulateWallHeat(SolverState& state, const MeshModel& mesh) {
   for (int e = 0; e < state.element_count; ++e) {
     const Element& element = mesh.elements[e];
     if (element.category != kPartSurface && element.category != kPartDualSurface) continue;
-    const double b = ElementHalfGap(element);
-    if (!(b > 0)) continue;
-    const float* T = state.temperature.Row(e);
-    // Fourier's law at the wall: q = -lambda dT/dz, integrated over dt.
-    state.wall_heat[e] += static_cast<float>(-material.conductivity * (T[L] - T[L - 1]) /
-                                             (state.dzeta[L] * b) * dt);
+    // Each node holds the heat its column sent through one unit of wall; the
+    // element's wall is shared equally by its nodes.
+    double sum = 0;
+    for (int v = 0; v < element.node_count; ++v) sum += state.node_wall_heat[element.nodes[v]];
+    state.wall_heat[e] += static_cast<float>(sum / element.node_count);
   }
 }
 

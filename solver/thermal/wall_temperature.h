@@ -16,9 +16,10 @@ namespace kv {
 void SetWallTemperatures(SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
                          const PolymerData& material, const std::vector<float>& cooling);
 
-// Adds to the wall heat (J/m^2) of every part-surface and dual-surface element
-// the conducted heat -lambda (T_L - T_(L-1)) / (dzeta_L b) x dt, b the half-gap.
-void AccumulateWallHeat(SolverState& state, const MeshModel& mesh, const PolymerData& material,
-                        float dt);
+// Adds to the wall heat (J/m^2 through one wall) of every part-surface and
+// dual-surface element the heat the latest thermal update conducted through
+// its nodes' wall links (SolverState::node_wall_heat), the mean over its
+// nodes. Call once after each thermal update of a filling pass.
+void AccumulateWallHeat(SolverState& state, const MeshModel& mesh);
 
 }  // namespace kv
