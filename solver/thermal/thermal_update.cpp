@@ -381,7 +381,7 @@ struct ClassRows {
   std::unique_ptr<Factorisation> factor;
 };
 
-using ClassKey = std::tuple<uint32_t, int>;  // bits of b, kappa
+using ClassKey = std::tuple<uint32_t, int, int>;  // bits of b, kappa, wetted eighths
 
 // Largest old-time weight of any row, (1 - th-) a- + (1 - th+) a+; the rows
 // are monotone while it is at most 1.
@@ -395,9 +395,9 @@ double OldTimeWeight(const ClassRows& c) {
 }
 
 // Rows for column `c` over a step of `dt` s, made once per class and update.
-ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int layers,
+ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int eighths, int layers,
                    const PolymerData& material, double dt) {
-  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa};
+  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa, eighths};
   auto found = classes.find(key);
   if (found != classes.end()) return &found->second;
   ClassRows made;
@@ -534,12 +534,20 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
       start = state.node_temperature.cells;
       for (int i = 0; i < state.node_count; ++i) {
         if (!Reached(state, i) || !(columns[i].b > 0)) continue;
-        ClassRows* rows = RowsFor(classes, columns[i], L, material, dt_step);
+        // A front node's wall is wetted as far as its control volume is
+        // filled: its column conducts for that share of the step (in
+        // eighths), so that it starts to cool as the melt arrives rather than
+        // when the front reaches its neighbour.
+        const float s = state.fill_state[i];
+        const int eighths = s >= 1.0f ? 8 : std::clamp(static_cast<int>(std::lround(8.0 * s)), 0, 8);
+        if (eighths == 0) continue;
+        const double dt_node = dt_step * eighths / 8;
+        ClassRows* rows = RowsFor(classes, columns[i], eighths, L, material, dt_node);
         if (!rows) throw std::bad_alloc();
         const float* old = start.data() + static_cast<size_t>(i) * stride;
         for (int k = 0; k < points; ++k) T[k] = old[k];
         const double tw = state.node_wall_temperature[i];
-        const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_step, flow.volume[i], T, rhs,
+        const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node, flow.volume[i], T, rhs,
                                           work, heating);
         if (std::isnan(wall)) throw std::bad_alloc();
         state.node_wall_heat[i] += static_cast<float>(wall);

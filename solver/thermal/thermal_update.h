@@ -52,6 +52,9 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //      from the velocity profiles of the filled elements across the faces of
 //      the median-dual control volumes; dt split so that no layer takes in
 //      more than its volume per split) and viscous heating eta gamma^2;
+//      a front node (fill state s < 1) conducts for the share s of the step,
+//      rounded to eighths (its wall is wetted as far as it is filled; none
+//      while s rounds to 0);
 //   5. results limited to [node wall temperature, melt temperature + 100 K] and
 //      stored into both node tables; node_wall_heat holds the heat the wall
 //      link conducted into the mold (J per m^2 of wall);
