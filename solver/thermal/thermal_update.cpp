@@ -8,8 +8,6 @@
 #include <new>
 #include <tuple>
 
-#include <cs.h>
-
 namespace kv {
 
 namespace {
@@ -30,7 +28,7 @@ namespace {
 //   capacity, a row is monotone while its old-time weight, the explicit half
 //   of its Crank-Nicolson faces, stays at most 1; the step is split in powers
 //   of two until it does, so that nodes of one column share a handful of
-//   factorisations. Should that take more than 4096 sub-steps, every face
+//   factorisations (Thomas elimination of the tridiagonal rows). Should that take more than 4096 sub-steps, every face
 //   turns fully implicit, which is monotone at any step. A fully implicit
 //   step damps the wall point's deviation from its balance only by 1/(1 + a),
 //   not by exp(-a): where its relaxation time is far shorter than a sub-step
@@ -59,16 +57,6 @@ constexpr int kMaxTransportSteps = 1024;
 // Sub-steps this many times the wall point's relaxation time or longer put it
 // at its balance at once (its deviation would decay by e^-20).
 constexpr double kSettledWall = 1.0;
-
-struct SparseFree {
-  void operator()(cs_di* a) const { cs_di_spfree(a); }
-};
-struct SymbolicFree {
-  void operator()(cs_dis* s) const { cs_di_sfree(s); }
-};
-struct NumericFree {
-  void operator()(cs_din* n) const { cs_di_nfree(n); }
-};
 
 bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
 
@@ -109,10 +97,13 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 
 namespace {
 
-// LU factors of the rows of one (column, sub-step, scheme) class.
+// Thomas factors of the tridiagonal rows of one (column, sub-step, scheme)
+// class: the rows are strictly diagonally dominant, so elimination without
+// pivoting is stable.
 struct Factorisation {
-  std::unique_ptr<cs_dis, SymbolicFree> symbolic;
-  std::unique_ptr<cs_din, NumericFree> numeric;
+  std::vector<double> below;  // coefficient of T_(k-1) in row k
+  std::vector<double> upper;  // eliminated coefficient of T_(k+1) in row k
+  std::vector<double> pivot;  // 1 / eliminated diagonal of row k
 };
 
 // Row coefficients a-_k, a+_k = dt' face / capacity.
@@ -126,39 +117,38 @@ void RowCoefficients(const ColumnRows& rows, double dt_sub, std::vector<double>&
   }
 }
 
-// Assembles (1 + th-_k a-_k + th+_k a+_k) T_k - th-_k a-_k T_(k-1) - th+_k a+_k
-// T_(k+1), with th-_k = theta[k - 1] and th+_k = theta[k] the implicit
-// weights of the faces below and above point k, in triplet form; compresses,
-// sums duplicates, drops zeros and factors it. Null on failure.
+// Factors the rows (1 + th-_k a-_k + th+_k a+_k) T_k - th-_k a-_k T_(k-1) -
+// th+_k a+_k T_(k+1), with th-_k = theta[k - 1] and th+_k = theta[k] the
+// implicit weights of the faces below and above point k. Null when a pivot
+// is not a positive finite number.
 std::unique_ptr<Factorisation> FactorRows(const std::vector<double>& lower, const std::vector<double>& upper,
                                           const std::vector<double>& theta) {
-  const int n = static_cast<int>(lower.size());
-  std::unique_ptr<cs_di, SparseFree> triplet(cs_di_spalloc(0, 0, 1, 1, 1));
-  if (!triplet) return nullptr;
-  bool ok = true;
-  for (int k = 0; k < n; ++k) {
-    const double below = k > 0 ? theta[k - 1] * lower[k] : 0.0, above = theta[k] * upper[k];
-    ok = ok && cs_di_entry(triplet.get(), k, k, 1 + below + above);
-    if (k > 0) ok = ok && cs_di_entry(triplet.get(), k, k - 1, -below);
-    if (k + 1 < n) ok = ok && cs_di_entry(triplet.get(), k, k + 1, -above);
-  }
-  if (!ok) return nullptr;
-  std::unique_ptr<cs_di, SparseFree> matrix(cs_di_compress(triplet.get()));
-  if (!matrix || !cs_di_dupl(matrix.get()) || cs_di_dropzeros(matrix.get()) < 0) return nullptr;
+  const size_t n = lower.size();
   auto f = std::make_unique<Factorisation>();
-  f->symbolic.reset(cs_di_sqr(0, matrix.get(), 0));
-  if (!f->symbolic) return nullptr;
-  f->numeric.reset(cs_di_lu(matrix.get(), f->symbolic.get(), 1.0));
-  if (!f->numeric) return nullptr;
+  f->below.resize(n);
+  f->upper.resize(n);
+  f->pivot.resize(n);
+  double previous_upper = 0;
+  for (size_t k = 0; k < n; ++k) {
+    const double below = k > 0 ? theta[k - 1] * lower[k] : 0.0, above = theta[k] * upper[k];
+    const double diagonal = 1 + below + above - (k > 0 ? below * previous_upper : 0.0);
+    if (!(diagonal > 0) || !std::isfinite(diagonal)) return nullptr;
+    f->below[k] = -below;
+    f->pivot[k] = 1 / diagonal;
+    f->upper[k] = k + 1 < n ? -above / diagonal : 0.0;
+    previous_upper = -f->upper[k];
+  }
   return f;
 }
 
-// x = A \ b with the stored factors, as cs_lusol does.
-bool SolveFactored(const Factorisation& f, int n, double* rhs, double* work) {
-  if (!cs_di_ipvec(f.numeric->pinv, rhs, work, n)) return false;
-  cs_di_lsolve(f.numeric->L, work);
-  cs_di_usolve(f.numeric->U, work);
-  return cs_di_ipvec(f.symbolic->q, work, rhs, n) != 0;
+// rhs = A \ rhs with the stored factors (forward elimination, back
+// substitution).
+void SolveFactored(const Factorisation& f, int n, double* rhs) {
+  for (int k = 0; k < n; ++k) {
+    const double carried = k > 0 ? f.below[k] * rhs[k - 1] : 0.0;
+    rhs[k] = (rhs[k] - carried) * f.pivot[k];
+  }
+  for (int k = n - 2; k >= 0; --k) rhs[k] -= f.upper[k] * rhs[k + 1];
 }
 
 // Layer weights of a column: the cells' shares of its capacity.
@@ -425,11 +415,10 @@ ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int 
 
 // Advances node i's column `T` over one transport step: conduction rows,
 // upwind inflow from the upstream values `start`, viscous heating. Returns the
-// heat conducted into the wall (J per m^2 of wall), or NaN when the solve
-// failed.
+// heat conducted into the wall (J per m^2 of wall).
 double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flow, const std::vector<float>& start,
                      int stride, int i, double tw, double dt, double volume, std::vector<double>& T,
-                     std::vector<double>& rhs, std::vector<double>& work, std::vector<double>& heating) {
+                     std::vector<double>& rhs, std::vector<double>& heating) {
   const int n = static_cast<int>(T.size());
   const int L = n - 1;
   const double dt_sub = dt / c.steps;
@@ -465,7 +454,7 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
       if (k == L) rhs[k] += c.theta[L] * c.upper[L] * tw;
     }
     const double old_wall = T[L] - tw;
-    if (!SolveFactored(*c.factor, n, rhs.data(), work.data())) return std::nan("");
+    SolveFactored(*c.factor, n, rhs.data());
     for (int k = 0; k < n; ++k) T[k] = rhs[k];
     // The wall link's flux at the weighting the rows gave it.
     wall += wall_face * ((1 - c.theta[L]) * old_wall + c.theta[L] * (T[L] - tw)) * dt_sub;
@@ -528,7 +517,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;
-    std::vector<double> T(points), rhs(points), work(points), heating(points);
+    std::vector<double> T(points), rhs(points), heating(points);
     std::vector<float> start;
     for (int step = 0; step < transport_steps; ++step) {
       start = state.node_temperature.cells;
@@ -548,8 +537,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
         for (int k = 0; k < points; ++k) T[k] = old[k];
         const double tw = state.node_wall_temperature[i];
         const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node, flow.volume[i], T, rhs,
-                                          work, heating);
-        if (std::isnan(wall)) throw std::bad_alloc();
+                                          heating);
         state.node_wall_heat[i] += static_cast<float>(wall);
         float* out = state.node_temperature.Row(i);
         const double top = std::max(double{t_max}, tw);

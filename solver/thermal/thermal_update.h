@@ -47,7 +47,7 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //   3. the conduction rows of MakeColumnRows, Crank-Nicolson across the melt
 //      and fully implicit through the mold link, the step split in powers of
 //      two until every row is monotone (all fully implicit past 4096
-//      sub-steps); one sparse LU factorisation per column class;
+//      sub-steps); the tridiagonal rows factored once per column class;
 //   4. sources: heat carried in by upstream melt along each layer (upwind,
 //      from the velocity profiles of the filled elements across the faces of
 //      the median-dual control volumes; dt split so that no layer takes in
@@ -59,7 +59,7 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //      stored into both node tables; node_wall_heat holds the heat the wall
 //      link conducted into the mold (J per m^2 of wall);
 //   6. element table = mean of the profiles of the element's nodes.
-// Returns 1, or 0 when the sparse factorisation failed or memory ran out (the
+// Returns 1, or 0 when a factorisation failed or memory ran out (the
 // profiles are then left as they were at step 1).
 int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
                        const PolymerData& material, float dt);
