@@ -603,7 +603,9 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   const double pass_start = state.time;
   float dt = AdvanceFront(state, job, state.time);
   state.time += dt;
-  UpdateValveGates(state, job, state.time);
+  // A gate that switches during the first sub-step ends the pass as it does
+  // during the extra sub-steps below.
+  const bool gate_switched = UpdateValveGates(state, job, state.time) > 0;
   SetInletFlow(state, job, state.time, dt);
   // 4. Further sub-steps with the same pressure field: N1 grows with the
   //    filled fraction f, N2 keeps the extra sub-steps within about 1 ms.
@@ -612,6 +614,7 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   const int n2 = -1 - static_cast<int>(-0.001 / dt);
   int n = std::min(n1, n2);
   if (n <= 1) n = 1;
+  if (gate_switched) n = 0;
   // N2 counts with the first sub-step, which can be very short when a front
   // node was about to fill; the later sub-steps may last up to 10 ms each, and
   // the front would then run for a quarter of a second, dozens of control
