@@ -462,6 +462,34 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
   return wall / c.rows.wall_area;
 }
 
+// Transport steps for an update of dt: no layer of any node may take in more
+// than its own volume per step.
+int TransportSteps(const Inflows& in, int node_count, int points, double dt) {
+  double fastest = 0;
+  for (int i = 0; i < node_count; ++i) {
+    for (int k = 0; k < points; ++k) {
+      double sum = i == in.inlet ? in.injection[k] : 0.0;
+      for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
+        sum += in.rate[static_cast<size_t>(entry) * points + k];
+      }
+      fastest = std::max(fastest, sum);
+    }
+  }
+  return std::clamp(static_cast<int>(std::ceil(fastest * dt)), 1, kMaxTransportSteps);
+}
+
+// Back to the profiles of step 1 of the update, without wall heat.
+void RestoreStartProfiles(SolverState& state) {
+  const int points = state.layers + 1;
+  state.node_temperature.cells = state.node_temperature_previous.cells;
+  for (int i = 0; i < state.node_count; ++i) {
+    state.node_wall_heat[i] = 0;
+    if (Reached(state, i)) continue;
+    float* T = state.node_temperature.Row(i);
+    std::fill(T, T + points, state.node_wall_temperature[i]);
+  }
+}
+
 }  // namespace
 
 float BulkTemperatureOfProfile(const float* T, const std::vector<float>& zeta) {
@@ -500,20 +528,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     PreparePlaneFlow(state, mesh, flow);
     Inflows in;
     BuildInflows(state, flow, columns, material.melt_temperature, in);
-    // Transport steps: no layer of any node may take in more than its own
-    // volume per step.
-    double fastest = 0;
-    for (int i = 0; i < state.node_count; ++i) {
-      for (int k = 0; k < points; ++k) {
-        double sum = i == in.inlet ? in.injection[k] : 0.0;
-        for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
-          sum += in.rate[static_cast<size_t>(entry) * points + k];
-        }
-        fastest = std::max(fastest, sum);
-      }
-    }
-    const int transport_steps =
-        std::clamp(static_cast<int>(std::ceil(fastest * dt)), 1, kMaxTransportSteps);
+    const int transport_steps = TransportSteps(in, state.node_count, points, dt);
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;
@@ -549,14 +564,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
       }
     }
   } catch (const std::bad_alloc&) {
-    // Back to the profiles of step 1.
-    state.node_temperature.cells = state.node_temperature_previous.cells;
-    for (int i = 0; i < state.node_count; ++i) {
-      state.node_wall_heat[i] = 0;
-      if (Reached(state, i)) continue;
-      float* Tn = state.node_temperature.Row(i);
-      std::fill(Tn, Tn + points, state.node_wall_temperature[i]);
-    }
+    RestoreStartProfiles(state);
     return 0;
   }
   state.node_temperature_previous.cells = state.node_temperature.cells;
