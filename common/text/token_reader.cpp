@@ -56,12 +56,15 @@ bool NextToken(TokenReader& reader, std::string_view& token) {
   }
   if (p >= t.size()) {
     reader.pos = p;
+    reader.last_begin = reader.last_end = p;
     token = {};
     return false;
   }
   size_t begin = p;
   while (p < t.size() && !IsBlank(t[p]) && p - begin < kMaxTokenLength) ++p;
   reader.pos = p;
+  reader.last_begin = begin;
+  reader.last_end = p;
   token = std::string_view(t).substr(begin, p - begin);
   return true;
 }
@@ -92,10 +95,23 @@ bool ParseReal(std::string_view token, double& value) {
   return true;
 }
 
+bool FitsFloat(double value) {
+  return std::isfinite(value) && std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+std::string NotAFloatText(std::string_view text) {
+  return "\"" + std::string(text) + "\" does not fit a 32-bit float (largest 3.4E+38)";
+}
+
+std::string_view LastToken(const TokenReader& reader) {
+  if (reader.last_end > reader.text.size() || reader.last_begin > reader.last_end) return {};
+  return std::string_view(reader.text).substr(reader.last_begin, reader.last_end - reader.last_begin);
+}
+
 bool ParseFloat(std::string_view token, float& value) {
   double d;
   if (!ParseReal(token, d)) return false;
-  if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max())) return false;
+  if (!FitsFloat(d)) return false;
   value = static_cast<float>(d);
   return true;
 }

@@ -24,6 +24,7 @@ struct TokenReader {
   std::string text;   // the whole content
   size_t pos = 0;     // next character to read
   int line = 1;       // 1-based line number of `pos`
+  size_t last_begin = 0, last_end = 0;  // the last token returned, for messages
 };
 
 // Loads the file at `path`. Returns 1, or -1 when it cannot be opened or read;
@@ -51,6 +52,19 @@ bool ReadInt(TokenReader& reader, int& value);
 bool ReadInt64(TokenReader& reader, int64_t& value);
 bool ReadReal(TokenReader& reader, double& value);
 bool ReadFloat(TokenReader& reader, float& value);
+
+// True when `value` is finite and within the range of a 32-bit float, so that
+// storing it in a float field keeps a number (no infinity, no NaN).
+bool FitsFloat(double value);
+
+// The words of a message about `text`, a number that a 32-bit float field
+// cannot hold: "\"1.0E+40\" does not fit a 32-bit float (largest 3.4E+38)".
+std::string NotAFloatText(std::string_view text);
+
+// The last token NextToken returned (empty before the first and after a
+// read at the end of the text), for messages that name the value a reader
+// refused.
+std::string_view LastToken(const TokenReader& reader);
 
 // Strict parsers of one token, with the rules above.
 bool ParseInt(std::string_view token, int& value);

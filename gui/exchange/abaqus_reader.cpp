@@ -45,6 +45,7 @@ int ReadAbaqusMesh(MeshModel& model, const std::string& path, std::string& error
     error = Format("%s:%d: %s", path.c_str(), line_number, why.c_str());
     return 0;
   };
+  std::string why;  // what is wrong with a refused field, for the message
 
   Section section = Section::kNone;
   int type = 0;
@@ -77,14 +78,14 @@ int ReadAbaqusMesh(MeshModel& model, const std::string& path, std::string& error
     if (fields.empty() || !ParseInt64(fields[0], first) || first < 1) continue;
     if (section == Section::kNodes) {
       Node node;
-      if (!ParseNodeFields(fields, 1, node))
-        return fail("node line without three coordinates");
+      if (!ParseNodeFields(fields, 1, node, why))
+        return fail("node line without three coordinates" + why);
       mesh.nodes.push_back(node);
       continue;
     }
     Element element = NewElement(type);
-    if (!ParsePositionalNodes(fields, 1, element))
-      return fail(Format("element line without %d node numbers", element.node_count));
+    if (!ParsePositionalNodes(fields, 1, element, why))
+      return fail(Format("element line without %d node numbers", element.node_count) + why);
     // A prism whose third and sixth nodes coincide is a pyramid on the base
     // 1, 2, 5, 4 with its apex at node 3.
     if (type == kPrism && element.nodes[2] == element.nodes[5]) {

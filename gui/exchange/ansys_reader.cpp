@@ -17,6 +17,7 @@ int ReadAnsysMesh(MeshModel& model, const std::string& path, std::string& error)
     error = Format("%s:%d: %s", path.c_str(), line_number, why.c_str());
     return 0;
   };
+  std::string why;  // what is wrong with a refused field, for the message
 
   std::string raw;
   for (line_number = reader.line; NextLine(reader, raw); line_number = reader.line) {
@@ -29,13 +30,13 @@ int ReadAnsysMesh(MeshModel& model, const std::string& path, std::string& error)
     if (command == "N") {
       // N, number (not used: nodes are taken in file order), x, y, z
       Node node;
-      if (!ParseNodeFields(fields, 2, node))
-        return fail("node command without a number and three coordinates");
+      if (!ParseNodeFields(fields, 2, node, why))
+        return fail("node command without a number and three coordinates" + why);
       mesh.nodes.push_back(node);
     } else if (command == "E") {
       Element element = NewElement(kHexahedron);
-      if (!ParsePositionalNodes(fields, 1, element))
-        return fail("element command without 8 node numbers");
+      if (!ParsePositionalNodes(fields, 1, element, why))
+        return fail("element command without 8 node numbers" + why);
       AddElement(mesh, line_number, element);
     }
   }

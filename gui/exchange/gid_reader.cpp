@@ -23,6 +23,7 @@ int ReadGidMesh(MeshModel& model, const std::string& path, std::string& error) {
     error = Format("%s:%d: %s", path.c_str(), line_number, why.c_str());
     return 0;
   };
+  std::string why;  // what is wrong with a refused field, for the message
 
   // Header: "MESH dimension 3 ElemType Tetrahedra Nnode 4"; the fifth field
   // names the element kind (or, when a mesh name shifts the fields, the word
@@ -53,14 +54,14 @@ int ReadGidMesh(MeshModel& model, const std::string& path, std::string& error) {
     if (section == Section::kCoordinates) {
       // number (not used: nodes are taken in file order), x, y, z
       Node node;
-      if (!ParseNodeFields(fields, 1, node))
-        return fail("coordinate line without a number and three coordinates");
+      if (!ParseNodeFields(fields, 1, node, why))
+        return fail("coordinate line without a number and three coordinates" + why);
       mesh.nodes.push_back(node);
     } else if (section == Section::kElements) {
       // number (not used), then the node numbers
       Element element = NewElement(type);
-      if (!ParsePositionalNodes(fields, 1, element))
-        return fail(Format("element line without %d node numbers", node_count));
+      if (!ParsePositionalNodes(fields, 1, element, why))
+        return fail(Format("element line without %d node numbers", node_count) + why);
       AddElement(mesh, line_number, element);
     }
   }

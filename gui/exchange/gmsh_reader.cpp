@@ -72,7 +72,7 @@ int ReadGmshMesh(MeshModel& model, const std::string& path, std::string& error) 
         Node node;
         if (!ReadInt64(reader, id) || !ReadFloat(reader, node.x) || !ReadFloat(reader, node.y) ||
             !ReadFloat(reader, node.z))
-          return fail(Format("node %d of %d is cut short or not numbers", n + 1, count));
+          return fail(Format("node %d of %d is cut short or not numbers", n + 1, count) + RefusedToken(reader));
         if (!ids.Insert(id, static_cast<int>(mesh.nodes.size())))
           return fail(Format("node number %lld is negative", static_cast<long long>(id)));
         mesh.nodes.push_back(node);

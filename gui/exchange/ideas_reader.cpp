@@ -68,16 +68,23 @@ bool ReadNodes(TokenReader& reader, IdeasState& state, std::string& why) {
     if (!ReadInt64(reader, label)) return why = "node record cut short", false;
     if (label == -1) return true;
     double xyz[3];
-    if (!ReadInt(reader, unused) || !ReadInt(reader, unused) || !ReadInt(reader, unused) ||
-        !ReadFortranReal(reader, xyz[0]) || !ReadFortranReal(reader, xyz[1]) ||
-        !ReadFortranReal(reader, xyz[2]))
+    std::string texts[3];
+    bool ok = ReadInt(reader, unused) && ReadInt(reader, unused) && ReadInt(reader, unused);
+    for (int i = 0; i < 3 && ok; ++i) {
+      ok = ReadFortranReal(reader, xyz[i]);
+      texts[i] = LastToken(reader);
+      xyz[i] /= state.length_factor;
+    }
+    if (!ok)
       return why = Format("node %lld is cut short or not numbers", static_cast<long long>(label)), false;
+    Node node;
+    std::string refused;
+    if (!FitNodeCoordinates(xyz, texts, node, refused))
+      return why = Format("node %lld", static_cast<long long>(label)) + refused, false;
     const int index = static_cast<int>(state.base_nodes + state.mesh.nodes.size());
     if (!state.ids.Insert(label, index))
       return why = Format("node label %lld is negative", static_cast<long long>(label)), false;
-    state.mesh.nodes.push_back({static_cast<float>(xyz[0] / state.length_factor),
-                                static_cast<float>(xyz[1] / state.length_factor),
-                                static_cast<float>(xyz[2] / state.length_factor)});
+    state.mesh.nodes.push_back(node);
   }
 }
 
@@ -143,7 +150,11 @@ bool ReadPropertyTables(TokenReader& reader, IdeasState& state, std::string& why
       for (int v = 0; v < count; ++v) {
         std::string_view token;
         if (!NextToken(reader, token)) return why = Format("property table %d is cut short", label), false;
-        if (g == 0 && v == 0 && kind != 3) ParseFortranReal(token, first_value);
+        if (g == 0 && v == 0 && kind != 3) {
+          ParseFortranReal(token, first_value);
+          if (!FitsFloat(first_value / state.length_factor))
+            return why = Format("property table %d: ", label) + NotAFloatText(token), false;
+        }
       }
     }
     if (category < 0) continue;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "common/text/number_format.h"
 
@@ -145,7 +146,9 @@ bool ScanReal(TokenReader& reader, double& value) {
   const char* begin = rest.data() + (rest[0] == '+' ? 1 : 0);
   auto [end, ec] = std::from_chars(begin, rest.data() + length, parsed);
   if (ec != std::errc() || !std::isfinite(parsed)) return false;
+  reader.last_begin = reader.pos;
   reader.pos += static_cast<size_t>(end - rest.data());
+  reader.last_end = reader.pos;
   value = parsed;
   return true;
 }
@@ -185,18 +188,72 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
   return fields;
 }
 
-bool ParseNodeFields(const std::vector<std::string_view>& fields, size_t first, Node& node) {
-  return fields.size() >= first + 3 && ParseFloat(fields[first], node.x) && ParseFloat(fields[first + 1], node.y) &&
-         ParseFloat(fields[first + 2], node.z);
+bool ParseNodeFields(const std::vector<std::string_view>& fields, size_t first, Node& node,
+                     std::string& why) {
+  why.clear();
+  if (fields.size() < first + 3) return false;
+  float* xyz[3] = {&node.x, &node.y, &node.z};
+  for (size_t i = 0; i < 3; ++i) {
+    const std::string_view field = fields[first + i];
+    double value = 0;
+    if (!ParseReal(field, value)) {
+      why = ": \"" + std::string(field) + "\" is not a number";
+      return false;
+    }
+    if (!FitsFloat(value)) {
+      why = ": " + NotAFloatText(field);
+      return false;
+    }
+    *xyz[i] = static_cast<float>(value);
+  }
+  return true;
 }
 
-bool ParsePositionalNodes(const std::vector<std::string_view>& fields, size_t first, Element& element) {
-  if (fields.size() < first + static_cast<size_t>(element.node_count)) return false;
-  for (int i = 0; i < element.node_count; ++i) {
-    int number = 0;
-    if (!ParseInt(fields[first + i], number)) return false;
-    element.nodes[i] = number - 1;
+bool ParseNodePosition(std::string_view token, int& index, std::string& why) {
+  int64_t number = 0;
+  if (!ParseInt64(token, number)) {
+    why = ": node number \"" + std::string(token) + "\" is not an integer";
+    return false;
   }
+  if (number < 1 || number > std::numeric_limits<int>::max()) {
+    why = ": node number " + std::string(token) + " is outside 1 to 2147483647";
+    return false;
+  }
+  index = static_cast<int>(number - 1);
+  return true;
+}
+
+bool ParsePositionalNodes(const std::vector<std::string_view>& fields, size_t first, Element& element,
+                          std::string& why) {
+  why.clear();
+  if (fields.size() < first + static_cast<size_t>(element.node_count)) return false;
+  for (int i = 0; i < element.node_count; ++i)
+    if (!ParseNodePosition(fields[first + i], element.nodes[i], why)) return false;
+  return true;
+}
+
+bool ReadNodePosition(TokenReader& reader, int& index, std::string& why) {
+  why.clear();
+  std::string_view token;
+  return NextToken(reader, token) && ParseNodePosition(token, index, why);
+}
+
+std::string RefusedToken(const TokenReader& reader) {
+  const std::string_view token = LastToken(reader);
+  if (token.empty()) return "";
+  double value = 0;
+  if (ParseReal(token, value) && !FitsFloat(value)) return ": " + NotAFloatText(token);
+  return ": \"" + std::string(token) + "\" is not a number of the kind expected";
+}
+
+bool FitNodeCoordinates(const double xyz[3], const std::string (&texts)[3], Node& node, std::string& why) {
+  for (int i = 0; i < 3; ++i) {
+    if (!FitsFloat(xyz[i])) {
+      why = ": " + NotAFloatText(texts[i]);
+      return false;
+    }
+  }
+  node = {static_cast<float>(xyz[0]), static_cast<float>(xyz[1]), static_cast<float>(xyz[2])};
   return true;
 }
 

@@ -82,6 +82,7 @@ class NodeIdMap {
 
 // A decimal real ("%f"): sign, digits, point, exponent. False (nothing
 // consumed but the white space) when no number starts here, or it is not finite.
+// On success LastToken(reader) is the text read.
 bool ScanReal(TokenReader& reader, double& value);
 // A decimal integer ("%d"), in range of int.
 bool ScanInt(TokenReader& reader, int& value);
@@ -92,13 +93,34 @@ bool ScanChar(TokenReader& reader, char c);
 std::vector<std::string_view> SplitFields(std::string_view line);
 
 // x, y, z from fields[first], fields[first+1], fields[first+2]; false when
-// a field is missing or not a finite real.
-bool ParseNodeFields(const std::vector<std::string_view>& fields, size_t first, Node& node);
+// a field is missing or not a real that a float holds. On failure `why`
+// receives ": " and what is wrong with the first refused field ("" when a
+// field is missing), for the end of the reader's message.
+bool ParseNodeFields(const std::vector<std::string_view>& fields, size_t first, Node& node,
+                     std::string& why);
 
-// The element's node_count node numbers from fields[first] on, each stored
-// as number - 1 (the file numbers nodes by position from 1); false when a
-// field is missing or not an integer.
-bool ParsePositionalNodes(const std::vector<std::string_view>& fields, size_t first, Element& element);
+// A node number of a format that numbers nodes by position from 1, as the
+// 0-based index number - 1. False (and `why` as above) when the token is not
+// an integer or not in 1 .. INT_MAX, so no arithmetic on it can overflow.
+bool ParseNodePosition(std::string_view token, int& index, std::string& why);
+
+// The element's node_count node numbers from fields[first] on, each through
+// ParseNodePosition; false (and `why` as above) when a field is missing or
+// refused.
+bool ParsePositionalNodes(const std::vector<std::string_view>& fields, size_t first, Element& element,
+                          std::string& why);
+
+// The next token through ParseNodePosition, with `why` as above.
+bool ReadNodePosition(TokenReader& reader, int& index, std::string& why);
+
+// After a Read* call of the token reader failed: ": " and what is wrong with
+// the token it refused, or "" when the text had ended.
+std::string RefusedToken(const TokenReader& reader);
+
+// Checks that x, y, z (after any scaling of the format) fit the float node
+// fields; false with `why` (as above) naming `texts[i]`, the number as the
+// file writes it, for the first that does not.
+bool FitNodeCoordinates(const double xyz[3], const std::string (&texts)[3], Node& node, std::string& why);
 
 // A real written by an old Fortran program: "1.5D+00" and "1.5d-3" are read as
 // "1.5E+00" and "1.5e-3". False when the text is not a finite decimal real.

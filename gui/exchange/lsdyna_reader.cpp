@@ -17,6 +17,7 @@ int ReadLsDynaMesh(MeshModel& model, const std::string& path, std::string& error
     error = Format("%s:%d: %s", path.c_str(), line_number, why.c_str());
     return 0;
   };
+  std::string why;  // what is wrong with a refused field, for the message
 
   enum class Section { kNone, kNodes, kElements } section = Section::kNone;
   std::string raw;
@@ -38,15 +39,15 @@ int ReadLsDynaMesh(MeshModel& model, const std::string& path, std::string& error
     if (section == Section::kNodes) {
       // id, x, y, z (two more constraint fields may follow and are not used)
       Node node;
-      if (!ParseNodeFields(fields, 1, node))
-        return fail("node card without an id and three coordinates");
+      if (!ParseNodeFields(fields, 1, node, why))
+        return fail("node card without an id and three coordinates" + why);
       mesh.nodes.push_back(node);
       continue;
     }
     // element id, part id (not used), eight node numbers
     Element element = NewElement(kHexahedron);
-    if (!ParsePositionalNodes(fields, 2, element))
-      return fail("solid element card without 8 node numbers");
+    if (!ParsePositionalNodes(fields, 2, element, why))
+      return fail("solid element card without 8 node numbers" + why);
     AddElement(mesh, line_number, element);
   }
   return FinishImport(model, std::move(mesh), path, error);

@@ -49,7 +49,8 @@ int ReadMoldflowMesh(MeshModel& model, const std::string& path, std::string& err
     if (!ReadInt64(nodes, id) || !ReadFloat(nodes, node.x) || !ReadFloat(nodes, node.y) ||
         !ReadFloat(nodes, node.z)) {
       error = Where(nodes) + Format("node %lld of %lld is cut short or not numbers",
-                                    static_cast<long long>(n + 1), static_cast<long long>(node_count));
+                                    static_cast<long long>(n + 1), static_cast<long long>(node_count)) +
+              RefusedToken(nodes);
       return 0;
     }
     mesh.nodes.push_back(node);
@@ -68,14 +69,12 @@ int ReadMoldflowMesh(MeshModel& model, const std::string& path, std::string& err
     Element element = NewElement(kTriangle);
     element.property = 1;
     bool ok = ReadInt64(elements, id);
-    for (int i = 0; i < 3 && ok; ++i) {
-      int number = 0;
-      ok = ReadInt(elements, number);
-      element.nodes[i] = number - 1;
-    }
+    std::string why;
+    for (int i = 0; i < 3 && ok; ++i) ok = ReadNodePosition(elements, element.nodes[i], why);
     if (!ok) {
       error = Where(elements) + Format("element %lld of %lld is cut short or not numbers",
-                                       static_cast<long long>(e + 1), static_cast<long long>(element_count));
+                                       static_cast<long long>(e + 1), static_cast<long long>(element_count)) +
+              why;
       return 0;
     }
     AddElement(mesh, elements.line, element);

@@ -17,6 +17,7 @@ int ReadNetgenMesh(MeshModel& model, const std::string& path, std::string& error
     error = Where(reader) + why;
     return 0;
   };
+  std::string why;  // what is wrong with a refused node number
 
   int node_count = 0;
   if (!ReadInt(reader, node_count) || node_count < 0) return fail("the node count is missing or negative");
@@ -24,7 +25,8 @@ int ReadNetgenMesh(MeshModel& model, const std::string& path, std::string& error
   for (int n = 0; n < node_count; ++n) {
     Node node;
     if (!ReadFloat(reader, node.x) || !ReadFloat(reader, node.y) || !ReadFloat(reader, node.z))
-      return fail(Format("node %d of %d is cut short or not numbers", n + 1, node_count));
+      return fail(Format("node %d of %d is cut short or not numbers", n + 1, node_count) +
+                  RefusedToken(reader));
     mesh.nodes.push_back(node);
   }
   int element_count = 0;
@@ -39,11 +41,10 @@ int ReadNetgenMesh(MeshModel& model, const std::string& path, std::string& error
     element.property = 0;
     bool ok = ReadInt(reader, subdomain);
     for (int i = 0; i < 4 && ok; ++i) {
-      int number = 0;
-      ok = ReadInt(reader, number);
-      element.nodes[i] = number - 1;
+      ok = ReadNodePosition(reader, element.nodes[i], why);
     }
-    if (!ok) return fail(Format("volume element %d of %d is cut short or not numbers", e + 1, element_count));
+    if (!ok)
+      return fail(Format("volume element %d of %d is cut short or not numbers", e + 1, element_count) + why);
     std::swap(element.nodes[0], element.nodes[2]);
     AddElement(mesh, reader.line, element);
   }

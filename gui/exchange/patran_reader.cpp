@@ -25,13 +25,19 @@ void ShapeKind(int shape, int& type, int& category) {
   else if (shape == 5) { type = kTetrahedron; category = kPartVolume; }
 }
 
-// The real in fixed field `index` (16 characters each) of a data card.
+// The text of fixed field `index` (16 characters each) of a data card,
+// without the blanks around it.
+std::string FixedText(const std::string& card, size_t index) {
+  if (card.size() <= index * kRealField) return "";
+  std::string text = TrimLeading(std::string_view(card).substr(index * kRealField, kRealField));
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+// The real in fixed field `index` of a data card.
 bool FixedReal(const std::string& card, size_t index, double& value) {
   if (card.size() <= index * kRealField) return false;
-  const std::string field = TrimLeading(std::string_view(card).substr(index * kRealField, kRealField));
-  std::string_view text = field;
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.remove_suffix(1);
-  return ParseFortranReal(text, value);
+  return ParseFortranReal(FixedText(card, index), value);
 }
 
 }  // namespace
@@ -74,9 +80,14 @@ int ReadPatranMesh(MeshModel& model, const std::string& path, std::string& error
           !FixedReal(card, 2, xyz[2]))
         return fail(Format("node %lld: coordinate card missing or not numbers", static_cast<long long>(id)));
       --cards_left;
+      Node node;
+      std::string why;
+      const std::string texts[3] = {FixedText(card, 0), FixedText(card, 1), FixedText(card, 2)};
+      if (!FitNodeCoordinates(xyz, texts, node, why))
+        return fail(Format("node %lld", static_cast<long long>(id)) + why);
       if (!ids.Insert(id, static_cast<int>(base_nodes + mesh.nodes.size())))
         return fail(Format("node id %lld is negative", static_cast<long long>(id)));
-      mesh.nodes.push_back({static_cast<float>(xyz[0]), static_cast<float>(xyz[1]), static_cast<float>(xyz[2])});
+      mesh.nodes.push_back(node);
     } else if (type == kPacketElement) {
       int element_type = 0, category = 0;
       ShapeKind(iv, element_type, category);
@@ -121,6 +132,8 @@ int ReadPatranMesh(MeshModel& model, const std::string& path, std::string& error
       if (cards_left < 1 || !next_card() || !FixedReal(card, 0, first) || !FixedReal(card, 1, value))
         return fail(Format("property %lld: value card missing or not numbers", static_cast<long long>(id)));
       --cards_left;
+      if (!FitsFloat(value))
+        return fail(Format("property %lld: ", static_cast<long long>(id)) + NotAFloatText(FixedText(card, 1)));
       const size_t slot = static_cast<size_t>(id - 1);
       if (slot >= mesh.properties.size()) {
         mesh.properties.resize(slot + 1);

@@ -25,7 +25,8 @@ int ReadVoxelMesh(MeshModel& model, const std::string& path, std::string& error)
   for (int n = 0; n < node_count; ++n) {
     Node node;
     if (!ReadFloat(reader, node.x) || !ReadFloat(reader, node.y) || !ReadFloat(reader, node.z))
-      return fail(Format("node %d of %d is cut short or not numbers", n + 1, node_count));
+      return fail(Format("node %d of %d is cut short or not numbers", n + 1, node_count) +
+                  RefusedToken(reader));
     mesh.nodes.push_back(node);
   }
   mesh.elements.reserve(std::min<size_t>(element_count, reader.text.size() / 8));

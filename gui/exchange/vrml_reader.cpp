@@ -45,11 +45,21 @@ int ReadVrmlMesh(MeshModel& model, const std::string& path, std::string& error) 
     if (list == List::kPoint && depth > 0) {
       // x, y, z, each divided by 10
       ++point_reads;
-      double x = 0, y = 0, z = 0;
-      if (ScanReal(reader, x) && ScanReal(reader, y) && ScanReal(reader, z)) {
-        mesh.nodes.push_back({static_cast<float>(x / kVrmlScale), static_cast<float>(y / kVrmlScale),
-                              static_cast<float>(z / kVrmlScale)});
+      double xyz[3];
+      std::string texts[3];
+      bool ok = true;
+      for (int i = 0; i < 3 && ok; ++i) {
+        ok = ScanReal(reader, xyz[i]);
+        texts[i] = LastToken(reader);
+        xyz[i] /= kVrmlScale;
       }
+      Node node;
+      std::string why;
+      if (ok && !FitNodeCoordinates(xyz, texts, node, why)) {
+        error = Where(reader) + "point" + why;
+        return 0;
+      }
+      if (ok) mesh.nodes.push_back(node);
     } else if (list == List::kIndex && depth > 0) {
       // a, b, c, -1: one triangle on node positions counted from 0
       ++index_reads;

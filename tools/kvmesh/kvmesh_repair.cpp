@@ -25,6 +25,11 @@ int StoreFix(KvmeshOptions& options, const std::vector<std::string>& arguments, 
       error = std::string("--fix ") + kNames[i] + " is not a number ('" + arguments[static_cast<size_t>(i)] + "')";
       return 0;
     }
+    // The values meet float node coordinates and thicknesses.
+    if (!FitsFloat(values[i])) {
+      error = std::string("--fix ") + kNames[i] + " " + NotAFloatText(arguments[static_cast<size_t>(i)]);
+      return 0;
+    }
   }
   if (values[0] < 0 || values[2] < 0) {
     error = std::string("--fix ") + (values[0] < 0 ? "DISTANCE" : "THICKNESS") + " must not be negative";

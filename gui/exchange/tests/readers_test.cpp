@@ -470,6 +470,91 @@ TEST(VrmlReader, RefusesDamagedFiles) {
   ExpectRefused(ReadVrmlMesh, "nothing.wrl", "#VRML V1.0 ascii\n");
 }
 
+// ---- Numbers the float and int fields cannot hold
+
+// Reads `text` as `name`, expects a refusal whose message names the file,
+// the line and the refused value.
+void ExpectRefusedNaming(const ReaderFn& reader, const std::string& name, const std::string& text,
+                         const std::string& where, const std::string& value) {
+  const std::string path = WriteScratch(name, text);
+  MeshModel model = SampleModel();
+  std::string error;
+  EXPECT_EQ(reader(model, path, error), 0) << name;
+  EXPECT_NE(error.find(name + ":" + where + ":"), std::string::npos) << error;
+  EXPECT_NE(error.find(value), std::string::npos) << error;
+  ExpectSampleModel(model);
+}
+
+TEST(Readers, RefuseCoordinatesBeyondTheFloatRangeNamingFileLineAndValue) {
+  ExpectRefusedNaming(ReadGmshMesh, "big.msh", "$Nodes\n2\n1 0 0 0\n2 1e40 0 0\n$EndNodes\n", "4",
+                      "\"1e40\" does not fit a 32-bit float");
+  // Beyond the float range only after the unit factor (millimetres).
+  ExpectRefusedNaming(ReadIdeasMesh, "big.unv",
+                      "    -1\n   164\n  2 mm 2\n 1.0D-03 1.0 1.0\n 0.0\n    -1\n"
+                      "    -1\n  2411\n         1         1         1        11\n  0.0 3.0D+38 0.0\n    -1\n",
+                      "10", "\"3.0D+38\" does not fit");
+  ExpectRefusedNaming(ReadIdeasMesh, "huge.unv",
+                      "    -1\n  2411\n         1         1         1        11\n  1.0D+300 0.0 0.0\n    -1\n",
+                      "4", "\"1.0D+300\" does not fit");
+  ExpectRefusedNaming(ReadPatranMesh, "big.pat",
+                      " 1       1       0       2       0       0       0       0       0\n"
+                      " 1.000000000E+40 0.000000000E+00 0.000000000E+00\n1G       6       0       0  000000\n",
+                      "2", "\"1.000000000E+40\" does not fit");
+  ExpectRefusedNaming(ReadPatranMesh, "thick.pat",
+                      " 4       1       0       1       0       0       0       0       0\n"
+                      " 0.000000000E+00 0.500000000E+39 0.000000000E+00\n",
+                      "2", "\"0.500000000E+39\" does not fit");
+  ExpectRefusedNaming(ReadVrmlMesh, "big.wrl", "A {\npoint [\n0 0 0,\n1.0E+40 0 0,\n0 1 0,\n]\n}\n", "4",
+                      "\"1.0E+40\" does not fit");
+  ExpectRefusedNaming(ReadAbaqusMesh, "big.inp", "*NODE\n1, 0, 0, 0\n2, 0, 1e40, 0\n", "3", "\"1e40\" does not fit");
+  ExpectRefusedNaming(ReadAnsysMesh, "big.ans", "N,1,0,0,0\nN,2,0,0,-1e39\n", "2", "\"-1e39\" does not fit");
+  ExpectRefusedNaming(ReadLsDynaMesh, "big.dyn", "*NODE\n1 0 0 0\n2 1e40 0 0\n", "3", "\"1e40\" does not fit");
+  ExpectRefusedNaming(ReadGidMesh, "big.msh",
+                      "MESH dimension 3 ElemType Triangle Nnode 3\nCoordinates\n 1 0 0 0\n 2 1e40 0 0\n", "4",
+                      "\"1e40\" does not fit");
+  ExpectRefusedNaming(ReadNetgenMesh, "big.ngn", "2\n0 0 0\n1e40 0 0\n0\n", "3", "\"1e40\" does not fit");
+  ExpectRefusedNaming(ReadVoxelMesh, "big.vox", "2 0\n0 0 0\n0 0 1e40\n", "3", "\"1e40\" does not fit");
+  WriteScratch("big.nda", "1 0 0 0\n2 1e40 0 0\n");
+  WriteScratch("big.ela", "");
+  const std::string header = WriteScratch("big.mfl", "2 nodes\n0 elements\n");
+  MeshModel model = SampleModel();
+  std::string error;
+  EXPECT_EQ(ReadMoldflowMesh(model, header, error), 0);
+  EXPECT_NE(error.find("big.nda:2:"), std::string::npos) << error;
+  EXPECT_NE(error.find("\"1e40\" does not fit"), std::string::npos) << error;
+  ExpectSampleModel(model);
+}
+
+TEST(PositionalReaders, RefuseNodeNumbersThatOverflowAnIndex) {
+  const std::string hex_nodes = "0 0 0\n1 0 0\n1 1 0\n0 1 0\n0 0 1\n1 0 1\n1 1 1\n0 1 1\n";
+  std::string ans, dyn = "*NODE\n";
+  for (int i = 0; i < 8; ++i) {
+    ans += "N," + std::to_string(i + 1) + ",0,0," + std::to_string(i) + "\n";
+    dyn += std::to_string(i + 1) + " 0 0 " + std::to_string(i) + "\n";
+  }
+  ExpectRefusedNaming(ReadAnsysMesh, "min.ans", ans + "E,1,2,3,4,5,6,7,-2147483648\n", "9", "-2147483648");
+  ExpectRefusedNaming(ReadLsDynaMesh, "min.dyn", dyn + "*ELEMENT_SOLID\n1 1 -2147483648 2 3 4 5 6 7 8\n", "11",
+                      "-2147483648");
+  ExpectRefusedNaming(ReadAbaqusMesh, "min.inp",
+                      "*NODE\n1, 0, 0, 0\n2, 1, 0, 0\n3, 0, 1, 0\n4, 0, 0, 1\n*ELEMENT, TYPE=C3D4\n"
+                      "1, 1, 2, -2147483648, 4\n",
+                      "7", "-2147483648");
+  ExpectRefusedNaming(ReadGidMesh, "min.msh",
+                      "MESH dimension 3 ElemType Triangle Nnode 3\nCoordinates\n 1 0 0 0\n 2 1 0 0\n 3 0 1 0\n"
+                      "end coordinates\nElements\n 1 -2147483648 2 3\nend elements\n",
+                      "8", "-2147483648");
+  ExpectRefusedNaming(ReadNetgenMesh, "min.ngn", "4\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n1\n1 1 2 -2147483648 4\n", "7",
+                      "-2147483648");
+  WriteScratch("min.nda", "1 0 0 0\n2 1 0 0\n3 0 1 0\n");
+  WriteScratch("min.ela", "1 1 -2147483648 3\n");
+  MeshModel model = SampleModel();
+  std::string error;
+  EXPECT_EQ(ReadMoldflowMesh(model, WriteScratch("min.mfl", "3 nodes\n1 elements\n"), error), 0);
+  EXPECT_NE(error.find("min.ela:1:"), std::string::npos) << error;
+  EXPECT_NE(error.find("-2147483648"), std::string::npos) << error;
+  ExpectSampleModel(model);
+}
+
 // ---- MoldFlow
 
 TEST(MoldflowReader, HeaderWithItsCompanions) {

@@ -56,6 +56,8 @@ TEST(KvmeshRepair, BadFixSettingsAreRefusedBeforeAnythingIsWritten) {
        std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{"--fix", "1e-5", "nan", "0"}, "kvmesh: --fix ASPECT is not a number ('nan')\n"},
            {{"--fix", "-1", "0.98", "0"}, "kvmesh: --fix DISTANCE must not be negative\n"},
+           {{"--fix", "0", "10", "1e39"},
+            "kvmesh: --fix THICKNESS \"1e39\" does not fit a 32-bit float (largest 3.4E+38)\n"},
            {{"--fix", "1e-5", "0.98"}, "kvmesh: --fix needs 3 arguments (DISTANCE ASPECT THICKNESS)\n"}}) {
     std::vector<std::string> arguments = {in, out};
     arguments.insert(arguments.end(), args.begin(), args.end());
