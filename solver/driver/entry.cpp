@@ -8,6 +8,7 @@
 #include "solver/driver/job_files.h"
 #include "solver/driver/run_driver.h"
 #include "solver/driver/filling_run.h"
+#include "solver/input/input_checks.h"
 #include "solver/input/input_readers.h"
 
 namespace kv {
@@ -99,6 +100,12 @@ int ReadJobInputs(SolverOutput& out, RunState& state) {
     Print(out, "\nWarning: valve gate file not found!\n");
     Print(out, "%s\n", vlv.c_str());
     state.valve_gates.clear();
+  }
+  // Values the models cannot use stop the run before anything is written.
+  if (!CheckJobInputs(state, error)) {
+    Print(out, "\nError: %s\n", error.c_str());
+    FlushSolverOutput(out);
+    return kExitInputError;
   }
   return 1;
 }

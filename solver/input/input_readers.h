@@ -27,7 +27,10 @@ enum InputRead : int {
   kInputNoInlet = 2,
 };
 
-// PRMT: layers (at least 1), design outputs, convergence criterion, maximum
+// Largest number of layers across the half-gap a run accepts.
+inline constexpr int kMaxLayers = 100;
+
+// PRMT: layers (1 to kMaxLayers), design outputs, convergence criterion, maximum
 // iterations, inertia flag. Starts from the default parameters, so codes the
 // file lacks keep their defaults.
 int ReadParameterFile(SolverOutput& out, const std::string& path, SolverParameters& parameters,

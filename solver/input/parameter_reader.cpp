@@ -27,6 +27,13 @@ int ReadParameterFile(SolverOutput& out, const std::string& path, SolverParamete
                           p.layers);
     return kInputDamaged;
   }
+  // Every layer adds a grid point to every element and node table and to
+  // every thermal solve; beyond this the run is a mistake, not a request.
+  if (p.layers > kMaxLayers) {
+    error = path + Format(": the number of layers across the half-gap is %d; it must be at most %d",
+                          p.layers, kMaxLayers);
+    return kInputDamaged;
+  }
   parameters = p;
 
   std::string s = "\n";

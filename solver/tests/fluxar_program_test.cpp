@@ -141,6 +141,44 @@ TEST(FluxarProgram, DamagedInputEndsWithAClearErrorAndStatus255) {
   }
 }
 
+// Values a model cannot use stop the run with the file, the record and the
+// value, status 255 and no result or restart file.
+TEST(FluxarProgram, ImpossiblePhysicsStopsBeforeTheRun) {
+  const struct {
+    const char* ext;
+    const char* from;
+    const char* to;
+    const char* expect;
+  } cases[] = {
+      {"mtl", "950.000000", "0.0", "plate.mtl: record 1000 (melt density, kg/m^3): 0; it must be above 0"},
+      {"mtl", "950.000000", "-950", "plate.mtl: record 1000 (melt density, kg/m^3): -950;"},
+      {"mtl", "0.252000", "1.5", "plate.mtl: record 1313 (Cross-WLF n): 1.5; it must be from 0 to 1"},
+      {"mtl", "36.500000", "0", "plate.mtl: record 8200 (mold thermal conductivity, W/(m.C)): 0;"},
+      {"inj", "503.150000", "0", "plate.inj: record 52005 (injection temperature, K): 0; it must be above 0"},
+      {"inj", "0.020000", "-0.02", "plate.inj: record 52023 (screw diameter, m): -0.02;"},
+      {"prc", "323.150000", "0", "plate.prc: record 11001 (mold temperature, K): 0;"},
+      {"m2D", "2.000000E-003", "5.000000E+000", "plate.m2D: element 1 (thickness, m): 5;"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.ext) + " " + c.to);
+    ScratchDir dir;
+    std::string job = CopyExample(dir);
+    std::string text = ReadText(job + "." + c.ext);
+    const size_t at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::string(c.from).size(), c.to);
+    WriteText(job + "." + c.ext, text);
+    test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.output.find("\nError: " + job.substr(0, job.size() - 5)), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(c.expect), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Filling cavity"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(job + ".f2D"));
+    EXPECT_FALSE(std::filesystem::exists(job + ".ini"));
+    EXPECT_NE(ReadText(job + ".f2D.log").find(c.expect), std::string::npos);
+  }
+}
+
 TEST(FluxarProgram, InletProblemsStopTheRun) {
   {
     // No inlet node: the boundary reader's own message, status 255.

@@ -199,6 +199,8 @@ TEST(InputReaders, DamagedFilesAreRefusedWithFileAndLine) {
       {"word.par", Tcode("PRMT", "100 1 Layers\nsix\n", 1), "j.par:7:"},
       {"cut.par", "PRMT 1 3 D\n100 1 Layers\n6\n200 1 Outputs\n", "ends"},
       {"zero.par", Tcode("PRMT", "100 1 Layers\n0\n", 1), "at least 1"},
+      {"many.par", Tcode("PRMT", "100 1 Layers\n101\n", 1), "is 101; it must be at most 100"},
+      {"max.par", Tcode("PRMT", "100 1 Layers\n2147483647\n", 1), "is 2147483647; it must be at most 100"},
       {"header.par", "PRMT 1 many\n", "header"},
       {"nan.prc", Tcode("PROC", "11001 1 Mold\nnan\n", 1), "not a number"},
       {"short.prc", Tcode("PROC", "11050 1 Normal\n0 0\n", 1), "record 11050"},
