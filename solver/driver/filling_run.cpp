@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <ctime>
-#include <memory>
 
+#include "common/files/write_aside.h"
 #include "common/results/cooling_input.h"
 #include "common/results/restart_file.h"
 #include "common/results/result_writer.h"
@@ -24,11 +24,6 @@ constexpr double kRowInterval = 0.01;       // s between status rows
 constexpr double kResultInterval = 0.05;    // s between result sets
 constexpr float kShortShotFlow = 2e-8f;     // m^3/s
 constexpr float kFilledPercentage = 99.99f;
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 PolymerData MaterialOf(const RunState& rs) {
   PolymerData m;
@@ -256,12 +251,14 @@ int RunFilling(SolverOutput& out, RunState& rs) {
   }
   SetWallTemperatures(s, mesh, rs.prep, material, cooling);
 
-  File results(std::fopen(JobFileName(rs.job, "f2D").c_str(), "w"));
-  if (!results) {
+  // Result and restart files are written aside and replace the previous
+  // ones only when complete, so a failed write keeps the last good results.
+  AsideFile results;
+  if (!OpenAside(results, JobFileName(rs.job, "f2D"), "w")) {
     Print(out, "\nError: cannot create the result file!\n%s\n", JobFileName(rs.job, "f2D").c_str());
     return kExitInputError;
   }
-  std::FILE* f = results.get();
+  std::FILE* f = results.file;
   WriteResultFileBegin(f);
   WritePressureTraceBlock(f, 0, 0);
   WriteClampForceBlock(f, 0, 0, 0);
@@ -357,13 +354,14 @@ int RunFilling(SolverOutput& out, RunState& rs) {
     if (stalled > 1000) break;
   }
   WriteResultFileEnd(f);
-  const bool written = std::ferror(f) == 0;
-  results.reset();
-  if (!written) Print(out, "\nError: the result file could not be written completely!\n");
+  bool written = CommitAside(results) == 1;
+  if (!written)
+    Print(out, "\nError: the result file could not be written completely!\n%s\n", results.target.c_str());
 
   // Restart file: the state at the end of filling.
-  File restart(std::fopen(JobFileName(rs.job, "ini").c_str(), "wb"));
-  if (restart) {
+  AsideFile restart;
+  bool restart_written = OpenAside(restart, JobFileName(rs.job, "ini"), "wb") == 1;
+  if (restart_written) {
     RestartState r;
     r.time = static_cast<float>(s.time);
     r.filled_percentage = s.filled_percentage;
@@ -379,9 +377,12 @@ int RunFilling(SolverOutput& out, RunState& rs) {
     r.element_stride = s.layers + 2;
     r.node_temperature = s.node_temperature.cells;
     r.node_stride = s.layers + 2;
-    WriteRestartFile(restart.get(), r);
+    restart_written = WriteRestartFile(restart.file, r) == 1 && CommitAside(restart) == 1;
   }
-  restart.reset();
+  if (!restart_written) {
+    Print(out, "\nError: the restart file could not be written!\n%s\n", restart.target.c_str());
+    written = false;
+  }
 
   Print(out, "\nElapsed time: %f seconds.\n",
         static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / 1000.0);

@@ -1,6 +1,9 @@
 // fluxar driven as a program: command line, exit statuses, console and log.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "solver/driver/entry.h"
@@ -177,6 +180,49 @@ TEST(FluxarProgram, ImpossiblePhysicsStopsBeforeTheRun) {
     EXPECT_FALSE(std::filesystem::exists(job + ".ini"));
     EXPECT_NE(ReadText(job + ".f2D.log").find(c.expect), std::string::npos);
   }
+}
+
+// No file named like the aside files is left in `dir`.
+void ExpectNoAsideFiles(const ScratchDir& dir) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".partial-")) << entry.path();
+}
+
+TEST(FluxarProgram, AFailedResultWriteKeepsThePreviousResults) {
+  ScratchDir dir;
+  const std::string job = CopyExample(dir);
+  ASSERT_EQ(RunFluxar(dir.path.string(), "'" + job + "'").status, 1);
+  const std::string results = ReadText(job + ".f2D");
+  ASSERT_GT(results.size(), 80000u);
+
+  // A file-size limit of 64 KiB (inherited by the program) cuts the result
+  // file short; the signal it would raise is ignored as fluxar itself does.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  test::ProgramRun run = RunFluxar(dir.path.string(), "'" + job + "'");
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(run.status, 255);
+  EXPECT_NE(run.output.find("\nError: the result file could not be written completely!\n" + job + ".f2D\n"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(ReadText(job + ".f2D"), results);
+  ExpectNoAsideFiles(dir);
+
+  // A restart file that cannot replace its target (a directory of that
+  // name) is named too; the result file is complete.
+  std::filesystem::remove(job + ".ini");
+  std::filesystem::create_directory(job + ".ini");
+  run = RunFluxar(dir.path.string(), "'" + job + "'");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_NE(run.output.find("\nError: the restart file could not be written!\n" + job + ".ini\n"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(ReadText(job + ".f2D"), results);
+  ExpectNoAsideFiles(dir);
 }
 
 TEST(FluxarProgram, InletProblemsStopTheRun) {

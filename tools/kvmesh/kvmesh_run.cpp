@@ -4,6 +4,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "common/files/write_aside.h"
 #include "common/mesh/mesh_model.h"
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
@@ -14,25 +15,15 @@
 namespace kv {
 namespace {
 
-// Scratch name beside `path` that keeps its extension.
-std::string ScratchName(const std::string& path) {
-  std::filesystem::path p(path);
-  return (p.parent_path() / (".kvmesh-partial-" + p.filename().string())).string();
-}
-
 int Write(const MeshFormat& format, const MeshModel& model, const std::string& path, std::string& error) {
-  std::string scratch = ScratchName(path);
+  const std::string scratch = AsideName(path);
   if (!format.write(model, scratch, error)) {
-    std::error_code ignored;
-    std::filesystem::remove(scratch, ignored);
+    DropAside(scratch);
     for (size_t at = error.find(scratch); at != std::string::npos; at = error.find(scratch, at + path.size()))
       error.replace(at, scratch.size(), path);
     return 0;
   }
-  std::error_code ec;
-  std::filesystem::rename(scratch, path, ec);
-  if (ec) {
-    std::filesystem::remove(scratch, ec);
+  if (!ReplaceWithAside(scratch, path)) {
     error = path + ": cannot replace the file";
     return 0;
   }

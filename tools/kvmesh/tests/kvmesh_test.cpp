@@ -97,7 +97,7 @@ TEST(KvmeshRun, ConvertsAndReportsCounts) {
   std::string error;
   ASSERT_EQ(ReadMeshNative(back, out, error), 1) << error;
   EXPECT_EQ(back.elements.size(), 4u);  // the quad became two triangles
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(out).parent_path() / ".kvmesh-partial-out.m2D"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(out).parent_path() / ".partial-out.m2D"));
 
   std::ostringstream help, none;
   EXPECT_EQ(RunKvmesh({"--help"}, help, none), 0);
