@@ -13,6 +13,8 @@ packages=(
   # tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth pngcheck
+  # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer runtimes
+  clang libclang-rt-14-dev
   # outside tools that check the files we write and the files we import
   gmsh admesh python3-ezdxf
   # benchmark reference
