@@ -6,9 +6,20 @@
 namespace kv {
 
 const char* BatchUsage() {
-  return "Usage: kavitron [--screenshot FILE.png] [--view front|back|left|right|top|bottom|iso]\n"
+  return "Usage: kavitron [--help] [--version] [--screenshot FILE.png] [--view front|back|left|right|top|bottom|iso]\n"
          "                [--render surface-wireframe|facet-wireframe|shade|surface-outline|facet-outline]\n"
          "                [--run FILE.kvj] [--export OUT.m2D|.m3D|.fem|...] [MODEL]\n";
+}
+
+const char* VersionText() { return "KAVITRON Version 2012 beta\n"; }
+
+bool DisplayAvailable(const char* display, const char* wayland_display, const char* qt_platform,
+                      const std::vector<std::string>& args) {
+  auto named = [](const char* v) { return v != nullptr && *v != '\0'; };
+  if (named(display) || named(wayland_display) || named(qt_platform)) return true;
+  for (const std::string& a : args)
+    if (a == "-platform" || a == "--platform" || a.starts_with("-platform=")) return true;
+  return false;
 }
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* options, std::string* error) {
@@ -26,6 +37,8 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* optio
     std::string v;
     if (a == "--help" || a == "-h") {
       options->help = true;
+    } else if (a == "--version") {
+      options->version = true;
     } else if (a == "--screenshot") {
       if (!value(&options->screenshot)) return false;
     } else if (a == "--run") {

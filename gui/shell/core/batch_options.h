@@ -18,6 +18,7 @@ struct BatchOptions {
   std::string journal;      // command journal to replay after the import, empty for none
   std::string export_path;  // mesh to export at the end (format by extension), empty for none
   bool help = false;        // --help was given
+  bool version = false;     // --version was given
 
   // True when the program runs without a person: it does what the options
   // ask and ends instead of opening the window for use.
@@ -31,5 +32,15 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* optio
 
 // The usage text printed for --help and after a bad argument.
 const char* BatchUsage();
+
+// The line printed for --version.
+const char* VersionText();
+
+// True when a window can be shown: an X or Wayland display is named
+// (`display`, `wayland_display`: the DISPLAY and WAYLAND_DISPLAY variables,
+// nullptr when unset), or a Qt platform is chosen (`qt_platform`: the
+// QT_QPA_PLATFORM variable, or a "-platform" argument in `args`).
+bool DisplayAvailable(const char* display, const char* wayland_display, const char* qt_platform,
+                      const std::vector<std::string>& args);
 
 }  // namespace kv

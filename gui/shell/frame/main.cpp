@@ -3,6 +3,7 @@
 // the view and render mode, writes the picture and ends.
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,42 @@
 #include "gui/shell/frame/batch.h"
 #include "gui/shell/frame/main_window.h"
 
+namespace {
+
+// Answers the options that need no window before Qt looks for a display
+// (which ends the process when there is none). Returns the exit status, or
+// -1 when the program goes on to open its window.
+int StartWithoutWindow(int argc, char** argv) {
+  const std::vector<std::string> raw(argv + 1, argv + argc);
+  kv::BatchOptions options;
+  std::string error;
+  const bool parsed = kv::ParseBatchOptions(raw, &options, &error);
+  if (parsed && options.help) {
+    std::fputs(kv::BatchUsage(), stdout);
+    return 0;
+  }
+  if (parsed && options.version) {
+    std::fputs(kv::VersionText(), stdout);
+    return 0;
+  }
+  if (kv::DisplayAvailable(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                           std::getenv("QT_QPA_PLATFORM"), raw))
+    return -1;  // Qt's own options are taken out once it has started
+  if (!parsed) {
+    std::fprintf(stderr, "kavitron: %s\n%s", error.c_str(), kv::BatchUsage());
+    return 2;
+  }
+  std::fputs("kavitron: no display to open the window on (DISPLAY is not set); "
+             "start it from a desktop session or under xvfb-run.\n",
+             stderr);
+  return 3;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const int early = StartWithoutWindow(argc, argv);
+  if (early >= 0) return early;
   kv::SetDefaultGlFormat();
   QApplication app(argc, argv);
   std::vector<std::string> args;
@@ -29,8 +65,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kavitron: %s\n%s", error.c_str(), kv::BatchUsage());
     return 2;
   }
-  if (options.help) {
-    std::fputs(kv::BatchUsage(), stdout);
+  if (options.help || options.version) {
+    std::fputs(options.help ? kv::BatchUsage() : kv::VersionText(), stdout);
     return 0;
   }
 

@@ -1,8 +1,11 @@
 // The frame on a display (run under xvfb-run): menus, toolbar, panes, status
 // bar, the Command pane, and what the view draws, read back from the pixels.
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include <QAction>
@@ -465,6 +468,32 @@ TEST(BatchProgram, ScreenshotOfTheExampleWithoutAWindowManager) {
   // Bad arguments and unreadable models end with a non-zero status.
   EXPECT_NE(std::system((program + " --view sideways 2>/dev/null").c_str()), 0);
   EXPECT_NE(std::system((program + " --screenshot " + png + " /nonexistent.m2D 2>/dev/null").c_str()), 0);
+}
+
+// Options that need no window work without a display; the others say that a
+// display is missing, with status 3 (none of them aborts).
+TEST(BatchProgram, WithoutADisplay) {
+  const std::string out = std::string(::testing::TempDir()) + "kv_no_display.txt";
+  auto run = [&](const std::string& arguments) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ASAN_OPTIONS=detect_leaks=0 " +
+                                std::string(KV_BIN_DIR) + "/kavitron " + arguments + " >" + out + " 2>&1";
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  auto text = [&]() {
+    std::ifstream in(out);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(run("--help"), 0);
+  EXPECT_EQ(text().rfind("Usage: kavitron", 0), 0u) << text();
+  EXPECT_EQ(run("--version"), 0);
+  EXPECT_EQ(text(), "KAVITRON Version 2012 beta\n");
+  EXPECT_EQ(run("--view sideways"), 2);
+  EXPECT_NE(text().find("kavitron: Unknown view: sideways."), std::string::npos) << text();
+  EXPECT_EQ(run(ExamplePlate()), 3);
+  EXPECT_NE(text().find("kavitron: no display"), std::string::npos) << text();
+  EXPECT_EQ(run("--screenshot x.png " + ExamplePlate()), 3);
+  std::remove(out.c_str());
 }
 
 TEST_F(FrameTest, InletNodeGlyphFollowsTheBoundaryConditionsCheck) {

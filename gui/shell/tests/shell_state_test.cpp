@@ -89,6 +89,17 @@ TEST(BatchOptions, ParsesAndRefusesBadArguments) {
   ASSERT_TRUE(ParseBatchOptions({}, &o, &error));
   EXPECT_TRUE(o.screenshot.empty());
   EXPECT_EQ(o.view, -1);
+  ASSERT_TRUE(ParseBatchOptions({"--version"}, &o, &error));
+  EXPECT_TRUE(o.version);
+}
+
+TEST(BatchOptions, ADisplayIsNamedOrAQtPlatformChosen) {
+  EXPECT_FALSE(DisplayAvailable(nullptr, nullptr, nullptr, {"--help"}));
+  EXPECT_FALSE(DisplayAvailable("", "", "", {}));
+  EXPECT_TRUE(DisplayAvailable(":0", nullptr, nullptr, {}));
+  EXPECT_TRUE(DisplayAvailable(nullptr, "wayland-0", nullptr, {}));
+  EXPECT_TRUE(DisplayAvailable(nullptr, nullptr, "offscreen", {}));
+  EXPECT_TRUE(DisplayAvailable(nullptr, nullptr, nullptr, {"-platform", "offscreen", "plate.m2D"}));
 }
 
 TEST(FileCommands, FiltersJobTitleAndLines) {
