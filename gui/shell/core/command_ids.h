@@ -114,6 +114,7 @@ enum CommandId : int {
   kCmdShowInput = 33010,
   kCmdShowCommand = 33012,
   kCmdShowToolbar = 33013,
+  kCmdShowGraphics = 33014,  // brings the Graphics child back after it was closed
   // Help
   kCmdHelpIndex = 33301,
   kCmdSystem = 33302,

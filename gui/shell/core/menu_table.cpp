@@ -233,6 +233,8 @@ std::vector<MenuRow> BuildRows() {
   add(Item(kCmdShowInput, "&Input"));
   add(Item(kCmdShowCommand, "&Command"));
   add(Item(kCmdShowToolbar, "&Toolbar"));
+  add(Separator());
+  add(Item(kCmdShowGraphics, "&Graphics"));
   add(End());
 
   add(Popup("&Help"));
@@ -343,6 +345,24 @@ const MenuRow* FindMenuRow(int id) {
     if (r.kind == kMenuCommand && r.id == id) return &r;
   }
   return nullptr;
+}
+
+bool CommandNeedsView(int id) {
+  switch (id) {
+    case kCmdSaveImage: case kCmdSaveAnimation: case kCmdForeground: case kCmdBackground:
+    case kCmdOrientation: case kCmdLegend: case kCmdShowModel: case kCmdShowResults:
+    case kCmdBoundaryConditions: case kCmdRunners: case kCmdPart: case kCmdMold: case kCmdCooling:
+    case kCmdSurfaceWireframe: case kCmdFacetWireframe: case kCmdShade: case kCmdSurfaceOutline:
+    case kCmdFacetOutline: case kCmdTransparency: case kCmdRedraw: case kCmdZoomWindow: case kCmdZoomAll:
+    case kCmdCentreOfRotation: case kCmdFront: case kCmdBack: case kCmdLeft: case kCmdRight: case kCmdTop:
+    case kCmdBottom: case kCmdIsometric: case kCmdCopyToClipboard:
+    case kCmdPickVertex: case kCmdPickLine: case kCmdPickFacet: case kCmdPickPlane: case kCmdPickSurface:
+    case kCmdPickShell:
+    case kCmdPrevious: case kCmdNext: case kCmdPlay: case kCmdStop:
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool MenuCommandGreyed(int id) {

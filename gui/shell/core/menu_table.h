@@ -45,6 +45,10 @@ const MenuRow* FindMenuRow(int id);
 // True when the command is greyed at start (not built, or greyed by design).
 bool MenuCommandGreyed(int id);
 
+// True when the command draws, picks in or captures the 3D view; such
+// commands are greyed while the Graphics child is closed.
+bool CommandNeedsView(int id);
+
 enum ToolButtonStyle : int { kToolPush = 0, kToolCheck = 1, kToolSeparator = 2 };
 
 struct ToolButton {

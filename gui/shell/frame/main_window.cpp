@@ -112,6 +112,10 @@ MainWindow::MainWindow() {
   graphics_child_->setWindowTitle(QStringLiteral("Graphics"));
   graphics_child_->resize(588, 400);
   graphics_child_->showMaximized();
+  // Its close box hides the child and keeps the view, which the frame and
+  // its commands refer to; Window > Graphics shows it again.
+  graphics_child_->setAttribute(Qt::WA_DeleteOnClose, false);
+  graphics_child_->installEventFilter(this);
 
   CreateMenus();
   SyncCheckMarks();
@@ -209,9 +213,15 @@ void MainWindow::CreateToolbar(QDockWidget* /*pane*/) {
       ++row;
       column = 0;
     }
+    // The icon rides on the action: a button takes its icon from its action
+    // again whenever the action changes (checked, enabled), so an icon set
+    // on the button alone would be lost. Menus keep showing text only.
+    QAction* action = actions_.at(b.id);
+    action->setIcon(ToolIcon(b.id));
+    action->setIconVisibleInMenu(false);
     auto* button = new QToolButton(toolbar_);
-    button->setDefaultAction(actions_.at(b.id));
-    button->setIcon(ToolIcon(b.id));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setIconSize(QSize(24, 24));
     button->setFixedSize(kButtonWidth, kButtonHeight);
     button->setAutoRaise(true);
@@ -389,6 +399,7 @@ void MainWindow::SetStandardViewNow(int which) {
 void MainWindow::Dispatch(int id) {
   // Commands of modules not in this build are greyed and never arrive here.
   if (MenuCommandGreyed(id)) return;
+  if (!view_open_ && CommandNeedsView(id)) return;
   const CommandEffect effect = ApplyFlagCommand(state_, id);
   if (effect.handled) {
     ApplyEffect(effect);
@@ -431,6 +442,11 @@ void MainWindow::Dispatch(int id) {
     case kCmdShowInput: ShowPane(kPaneInput); break;
     case kCmdShowCommand: ShowPane(kPaneCommand); break;
     case kCmdShowToolbar: ShowPane(kPaneToolbar); break;
+    case kCmdShowGraphics:
+      graphics_child_->showMaximized();
+      mdi_->setActiveSubWindow(graphics_child_);
+      SetViewOpen(true);
+      break;
     case kCmdHelpIndex: ShowHelpIndex(); break;
     case kCmdSystem: ShowSystemInformation(); break;
     case kCmdAbout: ShowAbout(); break;
@@ -626,6 +642,17 @@ void MainWindow::ExitProgram() {
   model_ = MeshModel();
   hide();
   QCoreApplication::exit(0);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == graphics_child_ && event->type() == QEvent::Close && !exiting_) SetViewOpen(false);
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::SetViewOpen(bool open) {
+  view_open_ = open;
+  for (auto& [id, action] : actions_)
+    if (CommandNeedsView(id)) action->setEnabled(open && !MenuCommandGreyed(id));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -109,6 +109,10 @@ class MainWindow : public QMainWindow {
   // (the program's own directory unless set).
   const std::string& ProgramDir() const { return program_dir_; }
   void SetProgramDir(const std::string& dir) { program_dir_ = dir; }
+  // False while the Graphics child is closed (Window > Graphics reopens it).
+  bool ViewOpen() const { return view_open_; }
+  // The Graphics child window.
+  QMdiSubWindow* GraphicsChild() const { return graphics_child_; }
 
   MeshModel& model() { return model_; }
   AnalysisSettings& analysis() { return analysis_; }
@@ -127,6 +131,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateMenus();
@@ -151,6 +156,7 @@ class MainWindow : public QMainWindow {
   void ConnectInterpreter();
   bool RunSelectionCommand(int command_id);
   void ShowJournal();
+  void SetViewOpen(bool open);
 
   MeshModel model_;
   AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
@@ -165,6 +171,7 @@ class MainWindow : public QMainWindow {
   bool exiting_ = false;
   std::unique_ptr<SolverRuns> solver_runs_;
   std::string program_dir_;
+  bool view_open_ = true;  // the Graphics child is shown
 
   QMdiArea* mdi_ = nullptr;
   QMdiSubWindow* graphics_child_ = nullptr;

@@ -13,6 +13,8 @@
 #include <QDockWidget>
 #include <QImage>
 #include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -202,6 +204,72 @@ TEST_F(FrameTest, EveryMenuEntryAndToolbarButton) {
   EXPECT_NE(window_->PaneText(kPaneOutput).find("Units: English"), std::string::npos);
   EXPECT_TRUE(window_->Action(kCmdEnglish)->isChecked());
   EXPECT_FALSE(window_->Action(kCmdMetric)->isChecked());
+}
+
+TEST_F(FrameTest, ToolbarButtonsKeepTheirIconsWhenCheckedOrGreyed) {
+  for (int id : {kCmdShade, kCmdFacetWireframe, kCmdPickVertex, kCmdPickShell}) window_->Dispatch(id);
+  window_->GraphicsChild()->close();
+  window_->Dispatch(kCmdShowGraphics);
+  for (const ToolButton& b : ToolbarButtons()) {
+    if (b.style == kToolSeparator) continue;
+    QToolButton* button = window_->ToolButtonOf(b.id);
+    EXPECT_FALSE(button->icon().isNull()) << b.id;
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly) << b.id;
+  }
+  EXPECT_TRUE(window_->Action(kCmdShade)->icon().isNull() == false);
+  EXPECT_FALSE(window_->Action(kCmdShade)->isIconVisibleInMenu());
+}
+
+// Closing the Graphics child with its close box greys the commands that need
+// the view; everything that stays enabled runs without a crash; Window >
+// Graphics brings the view back; then the frame closes.
+TEST_F(FrameTest, ClosedGraphicsChildGreysViewCommandsAndComesBack) {
+  BuildSampleModel(window_->model());
+  window_->ZoomToModel();
+  window_->GraphicsChild()->close();
+  PumpMessages();
+  EXPECT_FALSE(window_->ViewOpen());
+  EXPECT_FALSE(window_->GraphicsChild()->isVisible());
+  EXPECT_FALSE(window_->Action(kCmdShade)->isEnabled());
+  EXPECT_FALSE(window_->ToolButtonOf(kCmdShade)->isEnabled());
+  EXPECT_FALSE(window_->Action(kCmdFront)->isEnabled());
+  EXPECT_TRUE(window_->Action(kCmdShowGraphics)->isEnabled());
+  EXPECT_TRUE(window_->Action(kCmdMeshStatistics)->isEnabled());
+  // A greyed command dispatched directly does nothing.
+  const int mode = window_->state().view.render_mode;
+  window_->Dispatch(kCmdFacetWireframe);
+  EXPECT_EQ(window_->state().view.render_mode, mode);
+
+  // Dialogs that the commands open are closed as soon as they show.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  closer.start(20);
+  for (const MenuRow& row : MainMenuRows()) {
+    if (row.kind != kMenuCommand || row.id == kCmdExit || row.id == kCmdShowGraphics) continue;
+    QAction* action = window_->Action(row.id);
+    if (action->isEnabled()) action->trigger();
+  }
+  for (const ToolButton& b : ToolbarButtons()) {
+    if (b.style == kToolSeparator) continue;
+    QToolButton* button = window_->ToolButtonOf(b.id);
+    if (button->isEnabled()) button->click();
+  }
+  closer.stop();
+  PumpMessages();
+  EXPECT_FALSE(window_->ViewOpen());
+
+  window_->Action(kCmdShowGraphics)->trigger();
+  PumpMessages();
+  EXPECT_TRUE(window_->ViewOpen());
+  EXPECT_TRUE(window_->GraphicsChild()->isVisible());
+  EXPECT_TRUE(window_->Action(kCmdShade)->isEnabled());
+  EXPECT_EQ(window_->Action(kCmdReadResults)->isEnabled(), !MenuCommandGreyed(kCmdReadResults));
+  window_->Dispatch(kCmdShade);
+  EXPECT_EQ(window_->state().view.render_mode, kShade);
+  window_->close();
+  PumpMessages();
 }
 
 TEST_F(FrameTest, CommandPaneAndChoiceEntries) {

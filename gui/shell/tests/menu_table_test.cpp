@@ -26,10 +26,10 @@ TEST(MenuTable, EveryEntryOnceWithBalancedPopups) {
   }
   EXPECT_EQ(depth, 0);
   // Every identifier of the command table, including the ones of later
-  // modules, and File > Journal.
-  EXPECT_EQ(commands, 101);
+  // modules, File > Journal and Window > Graphics.
+  EXPECT_EQ(commands, 102);
   for (int id : {kCmdNew, kCmdExit, kCmdUndo, kCmdTransparency, kCmdIsometric, kCmdSelectStatistics, kCmdThickness,
-                 kCmdReverseNormals, kCmdSavePlot, kCmdRecord, kCmdShowToolbar, kCmdAbout, kCmdPropertyQueryElement}) {
+                 kCmdReverseNormals, kCmdSavePlot, kCmdRecord, kCmdShowToolbar, kCmdShowGraphics, kCmdAbout, kCmdPropertyQueryElement}) {
     EXPECT_NE(FindMenuRow(id), nullptr) << id;
   }
 }
