@@ -8,11 +8,19 @@
 #include <filesystem>
 #include <string>
 
+#include "common/analysis/analysis_settings.h"
 #include "common/database/databases.h"
 #include "common/mesh/native_mesh_file.h"
 #include "common/results/cooling_input.h"
 #include "common/results/result_reader.h"
+#include "common/output/pane_output.h"
 #include "gui/exchange/mesh_readers.h"
+#include "gui/mesh/rebuild.h"
+#include "gui/shell/core/interpreter.h"
+#include "gui/shell/core/journal.h"
+#include "gui/view/core/drawing_tables.h"
+#include "gui/view/core/view_settings.h"
+#include "plotview/core/plot_reader.h"
 #include "solver/input/input_readers.h"
 
 namespace kv {
@@ -271,6 +279,71 @@ int RunCooling(const uint8_t* d, size_t n) {
   return 0;
 }
 
+// ---- Plot data file of the viewer.
+
+int RunPlot(const uint8_t* d, size_t n) {
+  PlotData plot;
+  std::string error;
+  const int r = ReadPlotFile(WriteInput("graph.out", d, n), plot, error);
+  Require(r == 1 || !error.empty(), "a refusal has a message");
+  return 0;
+}
+
+// ---- Command journal, replayed on a small model: two triangles of a part
+// surface and a runner beam. Job files the commands write land in the work
+// directory. Whatever the journal does, the model stays a mesh we can write
+// and read back.
+
+MeshModel JournalModel() {
+  MeshModel m;
+  m.nodes = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 1, 1}};
+  ElementProperty surface{1, kPartSurface, "Part surface", 0.002f, 0, 0};
+  ElementProperty runner{2, kColdRunner, "Cold runner", 0, 0.005f, 0};
+  m.properties = {surface, runner};
+  const int corners[3][3] = {{0, 1, 2}, {0, 2, 3}, {2, 4, -1}};
+  for (int k = 0; k < 3; ++k) {
+    Element e;
+    e.type = k < 2 ? kTriangle : kBeam;
+    e.node_count = k < 2 ? 3 : 2;
+    for (int i = 0; i < e.node_count; ++i) e.nodes[i] = corners[k][i];
+    const ElementProperty& p = k < 2 ? surface : runner;
+    e.property = k < 2 ? 0 : 1;
+    e.category = p.category;
+    e.thickness = p.thickness;
+    e.diameter = p.diameter;
+    m.elements.push_back(e);
+  }
+  RebuildAfterRead(m);
+  return m;
+}
+
+int RunJournal(const uint8_t* d, size_t n) {
+  static const MeshModel start = JournalModel();
+  PaneCapture panes;  // pane lines are collected, not printed
+  InterpreterState state;
+  MeshModel model = start;
+  AnalysisSettings analysis;
+  Selection selection;
+  DrawingTables tables;
+  std::string model_path = WorkDirectory() + "/job.m2D";
+  int current_property = 0;
+  BuildDrawingTables(model, DrawingOptions{}, tables);
+  ClassifyOutlines(tables, model, kOutlineAngle);
+  CommandContext ctx;
+  ctx.state = &state;
+  ctx.model = &model;
+  ctx.analysis = &analysis;
+  ctx.selection = &selection;
+  ctx.tables = &tables;
+  ctx.model_path = &model_path;
+  ctx.current_property = &current_property;
+  std::string error;
+  const int r = ReplayJournalFile(ctx, WriteInput("edits.kvj", d, n), &error);
+  Require(r == 1 || !error.empty(), "a refused journal line has a message");
+  CheckMeshRoundTrip(model);
+  return 0;
+}
+
 }  // namespace
 
 const std::vector<FuzzHarness>& FuzzHarnesses() {
@@ -304,6 +377,9 @@ const std::vector<FuzzHarness>& FuzzHarnesses() {
       // results
       {"results", "ReadResults", RunResults},
       {"cooling", "ReadCoolingInputFile", RunCooling},
+      // plot data of the viewer, command journal of the pre-processor
+      {"plot", "ReadPlotFile", RunPlot},
+      {"journal", "ReplayJournalFile", RunJournal},
   };
   return harnesses;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a reader entry point has no fuzz harness. A reader entry point
-# is a function declared in a header as "int Read...(" or "int Load...(" that
+# is a function declared in a header as "int Read...(", "int Load...(" or "int Replay...(" that
 # takes "const std::string& path"; each must be named as the reader of a
 # harness in fuzz/harnesses.cpp.
 set -euo pipefail
@@ -9,11 +9,13 @@ cd "$root"
 
 harnesses=fuzz/harnesses.cpp
 # Readers that are stages of other entry points, fuzzed through them.
-internal=" LoadMeshFile "  # the scanner under ReadMeshNative, ReadMeshFem, ReadSolverMesh
+# LoadMeshFile: the scanner under ReadMeshNative, ReadMeshFem and ReadSolverMesh;
+# ReplayJournal: the frame's call of ReplayJournalFile.
+internal=" LoadMeshFile ReplayJournal "
 missing=0
 count=0
 while IFS= read -r -d '' declaration; do
-  name=$(printf '%s' "$declaration" | grep -oP '(Read|Load)\w*(?=\()')
+  name=$(printf '%s' "$declaration" | grep -oP '(Read|Load|Replay)\w*(?=\()')
   count=$((count + 1))
   [[ "$internal" == *" $name "* ]] && continue
   if ! grep -q "\"$name\"" "$harnesses"; then
@@ -21,7 +23,7 @@ while IFS= read -r -d '' declaration; do
     missing=1
   fi
 done < <(find common gui solver plotview tools -name '*.h' -not -path '*/tests/*' 2>/dev/null |
-         xargs grep -hPzo '\bint\s+(Read|Load)\w*\([^)]*const std::string& path[^)]*\)')
+         xargs grep -hPzo '\bint\s+(Read|Load|Replay)\w*\([^)]*const std::string& path[^)]*\)')
 echo "$count reader entry points checked against $harnesses"
 [ "$count" -gt 0 ] || { echo "no reader entry point found: the search pattern is broken"; exit 1; }
 exit $missing
