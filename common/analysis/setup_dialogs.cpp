@@ -459,22 +459,4 @@ DialogReply AcceptInjectionDialog(AnalysisSettings& settings, const InjectionFie
   return check.reply;
 }
 
-// --- Inlet pick ------------------------------------------------------------------------
-
-DialogReply AddInletNodes(AnalysisSettings& settings, const std::vector<int>& nodes, std::string& model_path) {
-  for (int node : nodes) settings.node_boundaries.push_back({0, kInletNode, node});
-  DialogReply reply = Store(model_path, "bcd", [&](const std::string& path) {
-    return WriteBoundaryFile(settings.node_boundaries, settings.face_boundaries, path);
-  });
-  if (!reply.message.empty()) return reply;
-  ++settings.inlet_count;
-  // An inlet picked without the Screw dialog gets the proposed settings.
-  if (static_cast<int>(settings.injection_units.size()) < settings.inlet_count)
-    settings.injection_units.resize(settings.inlet_count, DefaultInjectionUnit());
-  settings.injection_units.resize(settings.inlet_count);
-  return Store(model_path, "inj", [&](const std::string& path) {
-    return WriteInjectionFile(settings.injection_units, path);
-  });
-}
-
 }  // namespace kv

