@@ -27,16 +27,20 @@ namespace {
 //   point's quasi-steady balance). With a = dt' x face conductance / cell
 //   capacity, a row is monotone while its old-time weight, the explicit half
 //   of its Crank-Nicolson faces, stays at most 1; the step is split in powers
-//   of two until it does, so that nodes of one column share a handful of
-//   factorisations (Thomas elimination of the tridiagonal rows). Should that take more than 4096 sub-steps, every face
-//   turns fully implicit, which is monotone at any step. A fully implicit
-//   step damps the wall point's deviation from its balance only by 1/(1 + a),
-//   not by exp(-a): where its relaxation time is far shorter than a sub-step
-//   the wall point is first put at that balance, its cell's heat going into
-//   the wall, so that a long step and many short ones cool alike.
-// * Wall heat: the flux through the wall link of the rows, at the same
-//   Crank-Nicolson weighting as the rows use, times the sub-step: what the
-//   column loses is exactly what the wall receives.
+//   of two until it is at most 1/2, so that nodes of one column share a
+//   handful of factorisations (Thomas elimination of the tridiagonal rows).
+//   Should that take more than 4096 sub-steps, every face turns fully
+//   implicit, which is monotone at any step. A fully implicit step damps the
+//   wall point's deviation from its balance only by 1/(1 + a), not by
+//   exp(-a): where its relaxation time is shorter than a sub-step the wall
+//   point is first put at that balance, its cell's heat going into the wall,
+//   so that a long step and many short ones cool alike.
+// * Wall heat: the flux through the wall link of the rows, at the weighting
+//   the rows give it, times the sub-step: what the column loses is exactly
+//   what the wall receives.
+// * Front nodes: a node the front has reached but not filled conducts for the
+//   share of each step its fill state gives, its wall being wetted as far as
+//   it is filled.
 // * In-plane transport: the velocity profile of every filled element gives,
 //   layer by layer, the volumetric flow across each face of the median-dual
 //   control volumes inside the element (runners: across the mid-point of the
@@ -44,18 +48,21 @@ namespace {
 //   temperature, T_i += dt' sum_j F_ji (T_j - T_i) / V_i over inflows F_ji > 0
 //   (upwind); where the layer flow is divergence free this moves exactly the
 //   heat one node loses to its downstream neighbours. The inlet takes in melt
-//   at the melt temperature for the net outflow of each of its layers. The step is split so
-//   that dt' sum_j F_ji / V_i <= 1, which keeps it a convex combination.
-// * Viscous heating eta gamma^2 of every filled element: the dissipation of
-//   each grid interval (eta the mean of its ends, gamma its shear rate) is
-//   shared half and half by its end points and by the element's nodes.
+//   at the melt temperature for the net outflow of each of its layers. The
+//   step is split so that dt' sum_j F_ji / V_i <= 1, which keeps it a convex
+//   combination.
+// * Viscous heating eta gamma^2 of every filled element: the stress grows
+//   linearly across the gap, so each grid interval integrates tau^2 / eta
+//   with tau = eta gamma at its mid-point; half goes to each end point, shared
+//   by the element's nodes.
 // * Multiplier m = 1: the conductivities of the material file, no correction.
 // * Node-to-element rule: an element's profile is the mean of its nodes'.
 
 constexpr int kMaxSubSteps = 4096;
 constexpr int kMaxTransportSteps = 1024;
-// Sub-steps this many times the wall point's relaxation time or longer put it
-// at its balance at once (its deviation would decay by e^-20).
+// Sub-steps at least this many times the wall point's relaxation time put it
+// at its balance at once (a fully implicit step would leave a third of its
+// deviation and more).
 constexpr double kSettledWall = 1.0;
 
 bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
