@@ -425,16 +425,29 @@ ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int 
 // heat conducted into the wall (J per m^2 of wall).
 double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flow, const std::vector<float>& start,
                      int stride, int i, double tw, double dt, double volume, std::vector<double>& T,
-                     std::vector<double>& rhs, std::vector<double>& heating) {
+                     std::vector<double>& rhs, std::vector<double>& carried, std::vector<double>& drain) {
   const int n = static_cast<int>(T.size());
   const int L = n - 1;
   const double dt_sub = dt / c.steps;
-  // Heating in K/s per point: power / (capacity per unit volume x layer volume).
+  // Sources in K/s at every point, carried[k] - drain[k] T_k: viscous heating
+  // (power over the layer's heat capacity) and upstream melt, whose
+  // temperatures stay those of the step's start.
   double total_capacity = 0;
   for (double cap : c.rows.capacity) total_capacity += cap;
   for (int k = 0; k < n; ++k) {
     const double layer_capacity = c.rows.rho_cp * volume * c.rows.capacity[k] / total_capacity;  // J/K
-    heating[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
+    carried[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
+    drain[k] = 0;
+    for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
+      const double r = in.rate[static_cast<size_t>(entry) * n + k];
+      if (!(r > 0)) continue;
+      carried[k] += r * start[static_cast<size_t>(in.upstream[entry]) * stride + k];
+      drain[k] += r;
+    }
+    if (i == in.inlet) {
+      carried[k] += in.injection[k] * in.melt_temperature;
+      drain[k] += in.injection[k];
+    }
   }
   double wall = 0;
   const double wall_face = c.rows.face[L];
@@ -449,15 +462,9 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
   }
   for (int s = 0; s < c.steps; ++s) {
     for (int k = 0; k < n; ++k) {
-      double inflow = 0;
-      for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
-        const double r = in.rate[static_cast<size_t>(entry) * n + k];
-        if (r > 0) inflow += r * (start[static_cast<size_t>(in.upstream[entry]) * stride + k] - T[k]);
-      }
-      if (i == in.inlet) inflow += in.injection[k] * (in.melt_temperature - T[k]);
       const double below = k > 0 ? (1 - c.theta[k - 1]) * c.lower[k] * (T[k - 1] - T[k]) : 0.0;
       const double above = (1 - c.theta[k]) * c.upper[k] * ((k < L ? T[k + 1] : tw) - T[k]);
-      rhs[k] = T[k] + below + above + dt_sub * (inflow + heating[k]);
+      rhs[k] = T[k] + below + above + dt_sub * (carried[k] - drain[k] * T[k]);
       if (k == L) rhs[k] += c.theta[L] * c.upper[L] * tw;
     }
     const double old_wall = T[L] - tw;
@@ -539,7 +546,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;
-    std::vector<double> T(points), rhs(points), heating(points);
+    std::vector<double> T(points), rhs(points), carried(points), drain(points);
     std::vector<float> start;
     for (int step = 0; step < transport_steps; ++step) {
       start = state.node_temperature.cells;
@@ -559,7 +566,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
         for (int k = 0; k < points; ++k) T[k] = old[k];
         const double tw = state.node_wall_temperature[i];
         const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node, flow.volume[i], T, rhs,
-                                          heating);
+                                          carried, drain);
         state.node_wall_heat[i] += static_cast<float>(wall);
         float* out = state.node_temperature.Row(i);
         const double top = std::max(double{t_max}, tw);
