@@ -27,16 +27,20 @@ namespace {
 //   point's quasi-steady balance). With a = dt' x face conductance / cell
 //   capacity, a row is monotone while its old-time weight, the explicit half
 //   of its Crank-Nicolson faces, stays at most 1; the step is split in powers
-//   of two until it does, so that nodes of one column share a handful of
-//   factorisations (Thomas elimination of the tridiagonal rows). Should that take more than 4096 sub-steps, every face
-//   turns fully implicit, which is monotone at any step. A fully implicit
-//   step damps the wall point's deviation from its balance only by 1/(1 + a),
-//   not by exp(-a): where its relaxation time is far shorter than a sub-step
-//   the wall point is first put at that balance, its cell's heat going into
-//   the wall, so that a long step and many short ones cool alike.
-// * Wall heat: the flux through the wall link of the rows, at the same
-//   Crank-Nicolson weighting as the rows use, times the sub-step: what the
-//   column loses is exactly what the wall receives.
+//   of two until it is at most 1/2, so that nodes of one column share a
+//   handful of factorisations (Thomas elimination of the tridiagonal rows).
+//   Should that take more than 4096 sub-steps, every face turns fully
+//   implicit, which is monotone at any step. A fully implicit step damps the
+//   wall point's deviation from its balance only by 1/(1 + a), not by
+//   exp(-a): where its relaxation time is shorter than a sub-step the wall
+//   point is first put at that balance, its cell's heat going into the wall,
+//   so that a long step and many short ones cool alike.
+// * Wall heat: the flux through the wall link of the rows, at the weighting
+//   the rows give it, times the sub-step: what the column loses is exactly
+//   what the wall receives.
+// * Front nodes: a node the front has reached but not filled conducts for the
+//   share of each step its fill state gives, its wall being wetted as far as
+//   it is filled.
 // * In-plane transport: the velocity profile of every filled element gives,
 //   layer by layer, the volumetric flow across each face of the median-dual
 //   control volumes inside the element (runners: across the mid-point of the
@@ -44,18 +48,21 @@ namespace {
 //   temperature, T_i += dt' sum_j F_ji (T_j - T_i) / V_i over inflows F_ji > 0
 //   (upwind); where the layer flow is divergence free this moves exactly the
 //   heat one node loses to its downstream neighbours. The inlet takes in melt
-//   at the melt temperature for the net outflow of each of its layers. The step is split so
-//   that dt' sum_j F_ji / V_i <= 1, which keeps it a convex combination.
-// * Viscous heating eta gamma^2 of every filled element: the dissipation of
-//   each grid interval (eta the mean of its ends, gamma its shear rate) is
-//   shared half and half by its end points and by the element's nodes.
+//   at the melt temperature for the net outflow of each of its layers. The
+//   step is split so that dt' sum_j F_ji / V_i <= 1, which keeps it a convex
+//   combination.
+// * Viscous heating eta gamma^2 of every filled element: the stress grows
+//   linearly across the gap, so each grid interval integrates tau^2 / eta
+//   with tau = eta gamma at its mid-point; half goes to each end point, shared
+//   by the element's nodes.
 // * Multiplier m = 1: the conductivities of the material file, no correction.
 // * Node-to-element rule: an element's profile is the mean of its nodes'.
 
 constexpr int kMaxSubSteps = 4096;
 constexpr int kMaxTransportSteps = 1024;
-// Sub-steps this many times the wall point's relaxation time or longer put it
-// at its balance at once (its deviation would decay by e^-20).
+// Sub-steps at least this many times the wall point's relaxation time put it
+// at its balance at once (a fully implicit step would leave a third of its
+// deviation and more).
 constexpr double kSettledWall = 1.0;
 
 bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
@@ -418,16 +425,29 @@ ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int 
 // heat conducted into the wall (J per m^2 of wall).
 double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flow, const std::vector<float>& start,
                      int stride, int i, double tw, double dt, double volume, std::vector<double>& T,
-                     std::vector<double>& rhs, std::vector<double>& heating) {
+                     std::vector<double>& rhs, std::vector<double>& carried, std::vector<double>& drain) {
   const int n = static_cast<int>(T.size());
   const int L = n - 1;
   const double dt_sub = dt / c.steps;
-  // Heating in K/s per point: power / (capacity per unit volume x layer volume).
+  // Sources in K/s at every point, carried[k] - drain[k] T_k: viscous heating
+  // (power over the layer's heat capacity) and upstream melt, whose
+  // temperatures stay those of the step's start.
   double total_capacity = 0;
   for (double cap : c.rows.capacity) total_capacity += cap;
   for (int k = 0; k < n; ++k) {
     const double layer_capacity = c.rows.rho_cp * volume * c.rows.capacity[k] / total_capacity;  // J/K
-    heating[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
+    carried[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
+    drain[k] = 0;
+    for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
+      const double r = in.rate[static_cast<size_t>(entry) * n + k];
+      if (!(r > 0)) continue;
+      carried[k] += r * start[static_cast<size_t>(in.upstream[entry]) * stride + k];
+      drain[k] += r;
+    }
+    if (i == in.inlet) {
+      carried[k] += in.injection[k] * in.melt_temperature;
+      drain[k] += in.injection[k];
+    }
   }
   double wall = 0;
   const double wall_face = c.rows.face[L];
@@ -442,15 +462,9 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
   }
   for (int s = 0; s < c.steps; ++s) {
     for (int k = 0; k < n; ++k) {
-      double inflow = 0;
-      for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
-        const double r = in.rate[static_cast<size_t>(entry) * n + k];
-        if (r > 0) inflow += r * (start[static_cast<size_t>(in.upstream[entry]) * stride + k] - T[k]);
-      }
-      if (i == in.inlet) inflow += in.injection[k] * (in.melt_temperature - T[k]);
       const double below = k > 0 ? (1 - c.theta[k - 1]) * c.lower[k] * (T[k - 1] - T[k]) : 0.0;
       const double above = (1 - c.theta[k]) * c.upper[k] * ((k < L ? T[k + 1] : tw) - T[k]);
-      rhs[k] = T[k] + below + above + dt_sub * (inflow + heating[k]);
+      rhs[k] = T[k] + below + above + dt_sub * (carried[k] - drain[k] * T[k]);
       if (k == L) rhs[k] += c.theta[L] * c.upper[L] * tw;
     }
     const double old_wall = T[L] - tw;
@@ -532,7 +546,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;
-    std::vector<double> T(points), rhs(points), heating(points);
+    std::vector<double> T(points), rhs(points), carried(points), drain(points);
     std::vector<float> start;
     for (int step = 0; step < transport_steps; ++step) {
       start = state.node_temperature.cells;
@@ -552,7 +566,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
         for (int k = 0; k < points; ++k) T[k] = old[k];
         const double tw = state.node_wall_temperature[i];
         const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node, flow.volume[i], T, rhs,
-                                          heating);
+                                          carried, drain);
         state.node_wall_heat[i] += static_cast<float>(wall);
         float* out = state.node_temperature.Row(i);
         const double top = std::max(double{t_max}, tw);
