@@ -15,8 +15,11 @@ function(kv_add_test)
   if(NOT KT_LABELS)
     set(KT_LABELS unit)
   endif()
+  # Scratch files of the tests go to a folder of this build, so that test runs
+  # of several builds on one machine never share (and overwrite) a file name.
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp)
   gtest_discover_tests(${KT_NAME}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES LABELS "${KT_LABELS}"
+    PROPERTIES LABELS "${KT_LABELS}" ENVIRONMENT "TEST_TMPDIR=${CMAKE_BINARY_DIR}/test-tmp/"
     DISCOVERY_TIMEOUT 120)
 endfunction()
