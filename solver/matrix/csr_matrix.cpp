@@ -129,9 +129,9 @@ struct RowAccumulator {
     }
     sum[column] += value;
   }
-  // Appends the row, sorted, to `out` and clears the list.
+  // Appends the row to `out` in the order its columns first appeared (a
+  // fixed order for given operands) and clears the list.
   void Flush(CsrMatrix& out) {
-    std::sort(used.begin(), used.end());
     for (uint32_t c : used) {
       out.column.push_back(c);
       out.value.push_back(sum[c]);
@@ -147,6 +147,8 @@ CsrMatrix CsrProduct(const CsrMatrix& a, const CsrMatrix& b) {
   c.rows = a.rows;
   c.columns = b.columns;
   c.start.assign(c.rows + 1, 0);
+  c.column.reserve(a.column.size() * 2);
+  c.value.reserve(a.column.size() * 2);
   RowAccumulator acc(b.columns);
   for (uint32_t i = 0; i < a.rows; ++i) {
     for (uint32_t k = a.start[i]; k < a.start[i + 1]; ++k) {

@@ -14,7 +14,7 @@ struct CsrMatrix {
   uint32_t rows = 0;
   uint32_t columns = 0;
   std::vector<uint32_t> start;   // rows + 1 offsets into column/value
-  std::vector<uint32_t> column;  // 0-based, ascending within a row
+  std::vector<uint32_t> column;  // 0-based; ascending within a row where said
   std::vector<double> value;
 };
 
@@ -34,11 +34,12 @@ void CsrResidual(const CsrMatrix& a, const double* x, const double* b, double* r
 // The transpose of A.
 CsrMatrix CsrTranspose(const CsrMatrix& a);
 
-// The product A B (A.columns == B.rows), rows sorted.
+// The product A B (A.columns == B.rows); the columns of a row stand in the
+// order the product first reaches them (not sorted).
 CsrMatrix CsrProduct(const CsrMatrix& a, const CsrMatrix& b);
 
 // The Galerkin product P^T A P of a square A with the prolongation P
-// (P.rows == A.rows), given P^T as pt; rows sorted.
+// (P.rows == A.rows), given P^T as pt; rows not sorted.
 CsrMatrix GalerkinProduct(const CsrMatrix& a, const CsrMatrix& p, const CsrMatrix& pt);
 
 }  // namespace kv

@@ -315,12 +315,19 @@ int MultigridPrepare(MultigridPreconditioner& mg, CsrMatrix&& a, const int* ids)
   if (rebuild) {
     BuildHierarchy(mg);
     RememberBuild(mg, ids);
-  } else {
+    mg.solvesSinceRefresh = 0;
+  } else if (++mg.solvesSinceRefresh >= mg.settings.refreshInterval || mg.levels.size() == 1) {
     // New values over the kept prolongations.
     for (size_t l = 0; l + 1 < mg.levels.size(); ++l) {
       mg.levels[l + 1].a = GalerkinProduct(mg.levels[l].a, mg.levels[l].p, mg.levels[l].pt);
     }
     ++mg.refreshes;
+    mg.solvesSinceRefresh = 0;
+  } else {
+    // Only the finest level takes the new matrix (a one-level hierarchy,
+    // solved directly, never gets here).
+    PrepareLevel(mg.levels[0]);
+    return 1;
   }
   for (MultigridLevel& level : mg.levels) PrepareLevel(level);
   FactorCoarsest(mg);

@@ -22,9 +22,14 @@ namespace kv {
 struct MultigridSettings {
   double strengthThreshold = 0.08;  // a_ij is strong when |a_ij| >= t sqrt(a_ii a_jj)
   double smoothingFactor = 4.0 / 3.0;  // prolongation smoothing weight times the spectral radius
-  uint32_t coarsestRows = 200;      // the coarsening stops at or below this many rows
+  uint32_t coarsestRows = 50;       // the coarsening stops at or below this many rows
   uint32_t maxLevels = 15;
   double rebuildFraction = 0.1;     // rebuild when this share of unknowns is not covered
+  // Coarse operators recomputed at every refreshInterval-th solve (and at
+  // every build); in between the coarse levels keep their last operators,
+  // which leaves the preconditioner symmetric positive definite, only less
+  // exact, while the finest level always smooths with the current matrix.
+  uint32_t refreshInterval = 4;
 };
 
 struct MultigridLevel {
@@ -47,6 +52,7 @@ struct MultigridPreconditioner {
   bool coarsestDirect = false;         // false: the last level is smoothed instead
   uint32_t builds = 0;                 // hierarchies built so far
   uint32_t refreshes = 0;              // value refreshes over a kept hierarchy
+  uint32_t solvesSinceRefresh = 0;     // solves since the coarse operators were recomputed
 };
 
 // Makes `mg` a preconditioner of the symmetric positive (semi-)definite

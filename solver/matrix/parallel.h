@@ -12,13 +12,18 @@ namespace kv {
 // Entries per chunk of a parallel loop or reduction.
 inline constexpr uint32_t kParallelChunk = 4096;
 
+// Loops shorter than this run on the calling thread alone (same chunks, same
+// results): waking other threads costs more than they would save.
+inline constexpr uint32_t kParallelMinimum = 32768;
+
 // Threads the library uses: the value of the environment variable
 // KAVITRON_THREADS when it is a whole number from 1 up (clamped to the
 // number of cores), otherwise every core. Read once per process.
 int MatrixThreadCount();
 
 // Overrides the thread count for the rest of the process (0 returns to the
-// environment's choice); used by tests and benchmarks to compare counts.
+// environment's choice); used by tests and benchmarks to compare counts. Not
+// to be called while a parallel loop runs.
 void SetMatrixThreadCount(int threads);
 
 // Sum over i = first..last (inclusive) of term(i) for the terms of one chunk:

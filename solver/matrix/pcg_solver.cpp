@@ -3,6 +3,8 @@
 #include "solver/matrix/pcg_solver.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "solver/matrix/csr_matrix.h"
@@ -184,6 +186,15 @@ PcgResult Iterate(SparseMatrix* a, const CsrMatrix& op, const PcgOptions& option
 }
 
 }  // namespace
+
+PcgPreconditioner ChosenPreconditioner() {
+  static const PcgPreconditioner chosen = [] {
+    const char* text = std::getenv("KAVITRON_PRECONDITIONER");
+    if (text != nullptr && std::strcmp(text, "multigrid") == 0) return kPreconditionerMultigrid;
+    return kPreconditionerDilu;
+  }();
+  return chosen;
+}
 
 PcgResult PcgSolve(SparseMatrix* a, Vector* x, Vector* b, const PcgOptions& options) {
   Hold<SparseMatrix> holdA(a);

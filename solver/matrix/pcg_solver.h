@@ -54,6 +54,15 @@ Vector* ProjectNullSpace(SparseMatrix* a, Vector* v);
 
 struct MultigridPreconditioner;
 
+// Preconditioners of the conjugate-gradient solve.
+enum PcgPreconditioner : int { kPreconditionerDilu = 0, kPreconditionerMultigrid = 1 };
+
+// The preconditioner a caller that offers both should use: the value of the
+// environment variable KAVITRON_PRECONDITIONER ("dilu" or "multigrid") when
+// set to one of them, otherwise the incomplete factorisation. Read once per
+// process.
+PcgPreconditioner ChosenPreconditioner();
+
 // Choices of one PcgSolve call.
 struct PcgOptions {
   double tolerance = kDefaultSolverTolerance;    // relative: stop when ||r|| < tolerance ||b||
