@@ -63,7 +63,12 @@ void CsrFromExpression(const SparseMatrix* a, CsrMatrix& out) {
   }
 }
 
-void CsrMultiply(const CsrMatrix& a, const double* x, double* y) {
+namespace {
+
+// store(i, sum) with sum = (A x)_i for every row, each row summed by one
+// thread in storage order.
+template <typename Store>
+void ForEachRowProduct(const CsrMatrix& a, const double* x, Store store) {
   const uint32_t* start = a.start.data();
   const uint32_t* column = a.column.data();
   const double* value = a.value.data();
@@ -71,24 +76,20 @@ void CsrMultiply(const CsrMatrix& a, const double* x, double* y) {
     for (uint32_t i = first; i <= last; ++i) {
       double sum = 0.0;
       for (uint32_t k = start[i]; k < start[i + 1]; ++k) sum += value[k] * x[column[k]];
-      y[i] = sum;
+      store(i, sum);
     }
   };
   if (a.rows > 0) ForEachChunk(0, a.rows - 1, body);
 }
 
+}  // namespace
+
+void CsrMultiply(const CsrMatrix& a, const double* x, double* y) {
+  ForEachRowProduct(a, x, [y](uint32_t i, double sum) { y[i] = sum; });
+}
+
 void CsrResidual(const CsrMatrix& a, const double* x, const double* b, double* r) {
-  const uint32_t* start = a.start.data();
-  const uint32_t* column = a.column.data();
-  const double* value = a.value.data();
-  auto body = [=](uint32_t first, uint32_t last) {
-    for (uint32_t i = first; i <= last; ++i) {
-      double sum = 0.0;
-      for (uint32_t k = start[i]; k < start[i + 1]; ++k) sum += value[k] * x[column[k]];
-      r[i] = b[i] - sum;
-    }
-  };
-  if (a.rows > 0) ForEachChunk(0, a.rows - 1, body);
+  ForEachRowProduct(a, x, [b, r](uint32_t i, double sum) { r[i] = b[i] - sum; });
 }
 
 CsrMatrix CsrTranspose(const CsrMatrix& a) {
