@@ -3,9 +3,12 @@
 // an edge, general-purpose polystyrene, 6 layers, a fill of about one second)
 // and runs the solver on it, printing the wall time, the number of passes and
 // the share of time in assembly, pressure solve, thermal update and front
-// advance.
+// advance, the CPU time and the peak memory, and the preconditioner and
+// thread count used (KAVITRON_PRECONDITIONER, KAVITRON_THREADS).
 //
 //   bench_fill NODES centre|edge DIRECTORY
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +20,8 @@
 #include "solver/driver/entry.h"
 #include "solver/driver/filling_run.h"
 #include "solver/driver/run_driver.h"
+#include "solver/matrix/parallel.h"
+#include "solver/matrix/pcg_solver.h"
 #include "solver/tests/test_meshes.h"
 
 namespace {
@@ -123,10 +128,16 @@ int main(int argc, char** argv) {
   std::fclose(out.console);
   const double parts = profile.assembly + profile.pressure + profile.thermal + profile.front;
   auto share = [&](double t) { return parts > 0 ? 100 * t / wall : 0.0; };
-  std::printf("%-8s %7zu nodes  status %d  wall %7.2f s  passes %6ld (%.1f ms each)  assembly %4.1f %%  "
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + 1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+  std::printf("%-8s %7zu nodes  status %d  wall %7.2f s  cpu %7.2f s  peak memory %6.1f MB  %s, %d threads  "
+              "passes %6ld (%.1f ms each)  assembly %4.1f %%  "
               "pressure %4.1f %%  thermal %4.1f %%  front %4.1f %%  CG iterations per solve %.1f (%ld of %ld solves under "
               "pressure control, %.1f each)\n",
-              argv[2], state.mesh.nodes.size(), status, wall, profile.passes,
+              argv[2], state.mesh.nodes.size(), status, wall, cpu, usage.ru_maxrss / 1024.0,
+              kv::ChosenPreconditioner() == kv::kPreconditionerMultigrid ? "multigrid" : "DILU", kv::MatrixThreadCount(),
+              profile.passes,
               profile.passes > 0 ? 1000 * wall / profile.passes : 0.0, share(profile.assembly),
               share(profile.pressure), share(profile.thermal), share(profile.front),
               profile.pressure_solves > 0 ? double(profile.pcg_iterations) / profile.pressure_solves : 0.0,

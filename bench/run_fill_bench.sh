@@ -1,25 +1,41 @@
 #!/usr/bin/env bash
-# Runs the filling benchmark on generated plate jobs of about 5k, 20k and 100k
-# nodes (centre gate, and the 20k plate also edge-gated) and prints, per job,
-# the wall time, the number of filling passes and the time per pass, the share
-# of the wall time in assembly, pressure solve, thermal update and front
-# advance, and the mean number of CG iterations per pressure solve. The last
-# line relates the 100k plate to the 5k plate of the same run: a pass
-# re-solves the whole filled region and a sub-step fills about one control
-# volume, so the passes grow with the node count and the wall time with its
-# square.
-#   bench/run_fill_bench.sh [BUILD_DIR]     (default build/)
+# Runs the filling benchmark on generated centre-gated plate jobs of about 20k,
+# 100k and 1M nodes and prints, per job, the wall and CPU time, the peak
+# memory, the number of filling passes and the time per pass, the share of the
+# wall time in assembly, pressure solve, thermal update and front advance, and
+# the mean number of CG iterations per pressure solve. With --compare the 20k
+# plate also runs with the multigrid as the pressure solve's preconditioner
+# (KAVITRON_PRECONDITIONER=multigrid) and the ratio of the two wall times is
+# printed. The
+# last line relates the 100k plate to the 20k plate of the same run (nodes x 5).
+# The 1M plate takes long: leave it out with --no-1m.
+#   bench/run_fill_bench.sh [--compare] [--no-1m] [BUILD_DIR]     (default build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+compare=0
+sizes=(20000 100000 1000000)
+build=$root/build
+for arg in "$@"; do
+  case "$arg" in
+    --compare) compare=1 ;;
+    --no-1m) sizes=(20000 100000) ;;
+    *) build=$arg ;;
+  esac
+done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+wall_of() { sed -n 's/.* wall *\([0-9.]*\) s.*/\1/p' <<<"$1"; }
 declare -A wall
-for job in "5000 centre" "20000 centre" "20000 edge" "100000 centre"; do
-  # shellcheck disable=SC2086
-  line=$("$build/bin/bench_fill" $job "$work")
+for nodes in "${sizes[@]}"; do
+  line=$("$build/bin/bench_fill" "$nodes" centre "$work")
   echo "$line"
-  wall[${job// /-}]=$(sed -n 's/.* wall *\([0-9.]*\) s.*/\1/p' <<<"$line")
+  wall[$nodes]=$(wall_of "$line")
 done
-awk -v a="${wall[5000-centre]}" -v b="${wall[100000-centre]}" \
-  'BEGIN { if (a > 0) printf "100k plate / 5k plate wall time: %.1f (nodes x %.0f)\n", b / a, 100000 / 5000 }'
+if [ "$compare" = 1 ]; then
+  line=$(KAVITRON_PRECONDITIONER=multigrid "$build/bin/bench_fill" 20000 centre "$work")
+  echo "$line"
+  awk -v a="${wall[20000]}" -v b="$(wall_of "$line")" \
+    'BEGIN { if (a > 0) printf "20k plate, wall time with the multigrid / with DILU: %.2f\n", b / a }'
+fi
+awk -v a="${wall[20000]}" -v b="${wall[100000]}" \
+  'BEGIN { if (a > 0) printf "100k plate / 20k plate wall time: %.1f (nodes x 5)\n", b / a }'

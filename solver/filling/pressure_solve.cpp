@@ -171,12 +171,18 @@ int SolvePressure(SolverState& state, const FillingJob& job, const cs_di* conduc
   }
   state.pressure_before = state.pressure;
   int result = kPressureSolved;
-  PcgSolve(a, x, b);
+  PcgOptions options;
+  options.tolerance = MatrixLibrary().tolerance;
+  if (ChosenPreconditioner() == kPreconditionerMultigrid) {
+    options.multigrid = &state.multigrid;
+    options.unknownIds = node_of.data();
+  }
+  const uint32_t iterations = PcgSolve(a, x, b, options).iterations;
   ++state.profile.pressure_solves;
-  state.profile.pcg_iterations += MatrixLibrary().lastIterations;
+  state.profile.pcg_iterations += iterations;
   if (pressure_mode) {
     ++state.profile.pressure_mode_solves;
-    state.profile.pressure_mode_iterations += MatrixLibrary().lastIterations;
+    state.profile.pressure_mode_iterations += iterations;
   }
   if (MatrixLibraryErrorCode() != 0) result = kPressureFailed;
   // 5. Pressure at the unknowns, kept in closed-off regions, 0 elsewhere.

@@ -3,9 +3,15 @@
 #include "solver/matrix/pcg_solver.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
+#include "solver/matrix/csr_matrix.h"
+#include "solver/matrix/matrix_handles.h"
 #include "solver/matrix/matrix_internal.h"
+#include "solver/matrix/multigrid.h"
+#include "solver/matrix/parallel.h"
 
 namespace kv {
 
@@ -23,22 +29,21 @@ bool HasNullSpace(const SparseMatrix* a) {
   return !ScaleIsZero(d) && ScaleIsOne(a->upperScale / d) && ScaleIsOne(a->lowerScale / d);
 }
 
-struct VectorReleaser {
-  void operator()(Vector* v) const { VecRelease(v); }
-};
-using WorkVector = std::unique_ptr<Vector, VectorReleaser>;
+using WorkVector = VectorHandle;
+
+// Stopping rule of ConvergenceTest with the given tolerance.
+bool Converged(double tolerance, double residualNorm, double rhsNorm) {
+  if (MatrixLibraryErrorCode() != 0) return true;
+  if (residualNorm < tolerance * rhsNorm) return true;
+  return std::fabs(rhsNorm) < kScaleZero && std::fabs((residualNorm + 1.0) - 1.0) < kMachineEpsilon;
+}
 
 }  // namespace
 
 void SetSolverTolerance(double tolerance) { MatrixLibrary().tolerance = tolerance; }
 
 int ConvergenceTest(uint32_t /*iteration*/, double residualNorm, double rhsNorm) {
-  if (MatrixLibraryErrorCode() != 0) return 1;
-  if (residualNorm < MatrixLibrary().tolerance * rhsNorm) return 1;
-  if (std::fabs(rhsNorm) < kScaleZero && std::fabs((residualNorm + 1.0) - 1.0) < kMachineEpsilon) {
-    return 1;
-  }
-  return 0;
+  return Converged(MatrixLibrary().tolerance, residualNorm, rhsNorm) ? 1 : 0;
 }
 
 Vector* ApplyDiluPreconditioner(SparseMatrix* a, Vector* z, Vector* r) {
@@ -94,77 +99,166 @@ Vector* ProjectNullSpace(SparseMatrix* a, Vector* v) {
   return v;
 }
 
-Vector* PcgSolve(SparseMatrix* a, Vector* x, Vector* b) {
+namespace {
+
+// z = M^-1 r by the chosen preconditioner.
+void Precondition(SparseMatrix* a, const PcgOptions& options, Vector* z, Vector* r) {
+  if (options.multigrid != nullptr) {
+    MultigridApply(*options.multigrid, r->data + 1, z->data + 1);
+    z->data[0] = 0.0;
+  } else {
+    ApplyDiluPreconditioner(a, z, r);
+  }
+}
+
+// Euclidean norm of the stored entries 1..n of a work vector.
+double Norm2(const Vector* v) {
+  const double* d = v->data;
+  return std::sqrt(ParallelSum(1, v->n, [d](uint32_t i) { return d[i] * d[i]; }));
+}
+
+// Inner product of the stored entries 1..n of two work vectors.
+double Dot(const Vector* a, const Vector* b) {
+  const double* ad = a->data;
+  const double* bd = b->data;
+  return ParallelSum(1, a->n, [ad, bd](uint32_t i) { return ad[i] * bd[i]; });
+}
+
+// The conjugate-gradient steps from the residual in r: x, r, p, q, z are
+// persistent work vectors of A's order; op is A in compressed rows.
+PcgResult Iterate(SparseMatrix* a, const CsrMatrix& op, const PcgOptions& options, bool nullSpace, Vector* x,
+                  Vector* r, Vector* p, Vector* q, Vector* z, double rhsNorm) {
+  PcgResult result;
+  result.rhsNorm = rhsNorm;
+  result.residualNorm = Norm2(r);
+  if (Converged(options.tolerance, result.residualNorm, rhsNorm)) {
+    result.converged = 1;
+    return result;
+  }
+  double* xd = x->data;
+  double* rd = r->data;
+  double* pd = p->data;
+  double* qd = q->data;
+  const double* zd = z->data;
+  double rhoPrevious = 1.0;
+  for (uint32_t k = 1; k <= options.maxIterations; ++k) {
+    // z = M^-1 r, projected off the null space
+    Precondition(a, options, z, r);
+    zd = z->data;  // the DILU hands z a new array
+    if (nullSpace) ProjectNullSpace(a, z);
+    // rho = r . z; zero or not finite only when M is not positive definite
+    const double rho = Dot(r, z);
+    if (MatrixLibraryErrorCode() != 0 || rho == 0.0 || !std::isfinite(rho)) break;
+    // p = z, or p = z + (rho / rhoPrevious) p
+    const double beta = rho / rhoPrevious;
+    const bool first = k == 1;
+    auto direction = [=](uint32_t begin, uint32_t end) {
+      if (first) {
+        for (uint32_t i = begin; i <= end; ++i) pd[i] = zd[i];
+      } else {
+        for (uint32_t i = begin; i <= end; ++i) pd[i] = zd[i] + beta * pd[i];
+      }
+    };
+    ForEachChunk(1, x->n, direction);
+    // q = A p; alpha = rho / (p . q), zero or not finite only when A is not
+    // positive definite
+    CsrMultiply(op, pd + 1, qd + 1);
+    const double pq = Dot(p, q);
+    if (pq == 0.0 || !std::isfinite(pq)) break;
+    const double alpha = rho / pq;
+    // x += alpha p;  r -= alpha q
+    auto update = [=](uint32_t first, uint32_t last) {
+      for (uint32_t i = first; i <= last; ++i) {
+        xd[i] += alpha * pd[i];
+        rd[i] -= alpha * qd[i];
+      }
+    };
+    ForEachChunk(1, x->n, update);
+    rhoPrevious = rho;
+    result.iterations = k;
+    result.residualNorm = Norm2(r);
+    if (Converged(options.tolerance, result.residualNorm, rhsNorm)) {
+      result.converged = 1;
+      break;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+PcgPreconditioner ChosenPreconditioner() {
+  static const PcgPreconditioner chosen = [] {
+    const char* text = std::getenv("KAVITRON_PRECONDITIONER");
+    if (text != nullptr && std::strcmp(text, "multigrid") == 0) return kPreconditionerMultigrid;
+    return kPreconditionerDilu;
+  }();
+  return chosen;
+}
+
+PcgResult PcgSolve(SparseMatrix* a, Vector* x, Vector* b, const PcgOptions& options) {
   Hold<SparseMatrix> holdA(a);
   Hold<Vector> holdX(x), holdB(b);
-  MatrixLibraryState& state = MatrixLibrary();
-  state.lastIterations = 0;
-  state.lastResidualNorm = 0.0;
-  if (MatrixLibraryErrorCode() != 0) return x;
-  if (a == nullptr || x == nullptr || b == nullptr || x->temporary || x->n != a->n ||
-      b->n != a->n) {
+  if (MatrixLibraryErrorCode() != 0) return PcgResult{};
+  if (a == nullptr || x == nullptr || b == nullptr || x->temporary || x->n != a->n || b->n != a->n) {
     MatrixLibraryError();
-    return x;
+    return PcgResult{};
   }
   const uint32_t n = a->n;
   // 1. Work vectors, released on every way out.
   WorkVector r(VecCreate("r", n, 0, 1)), p(VecCreate("p", n, 0, 1));
   WorkVector q(VecCreate("q", n, 0, 1)), z(VecCreate("z", n, 0, 1));
-  if (MatrixLibraryErrorCode() != 0) return x;
+  if (MatrixLibraryErrorCode() != 0) return PcgResult{};
   const bool nullSpace = HasNullSpace(a);
 
-  // 2. Norm of the right-hand side.
+  // 2. Norm of the right-hand side; r = b.
   const double rhsNorm = VecNorm2(b);
-
-  // 3. r = b - A x for a non-zero guess, else r = b.
-  if (std::fabs(VecNorm1(x) / n) >= kScaleZero) {
+  VecAssign(r.get(), b);
+  const bool zeroGuess = std::fabs(VecNorm1(x) / n) < kScaleZero;
+  if (zeroGuess && Converged(options.tolerance, Norm2(r.get()), rhsNorm)) {
+    // Nothing to do: A is not even read.
+    PcgResult result;
+    result.rhsNorm = rhsNorm;
+    result.residualNorm = Norm2(r.get());
+    result.converged = 1;
     if (nullSpace) ProjectNullSpace(a, x);
-    VecAssign(r.get(), VecSub(b, MatMulVec(a, x)));
-  } else {
-    VecAssign(r.get(), b);
+    return result;
   }
 
-  // 4. Already converged?
-  double residualNorm = VecNorm2(r.get());
-  uint32_t iterations = 0;
-  if (!ConvergenceTest(0, residualNorm, rhsNorm)) {
-    // 5. Conjugate-gradient steps.
-    double rhoPrevious = 1.0;
-    for (uint32_t k = 1; k <= kPcgMaxIterations; ++k) {
-      // z = M^-1 r, projected off the null space
-      ApplyDiluPreconditioner(a, z.get(), r.get());
-      if (nullSpace) ProjectNullSpace(a, z.get());
-      // rho = r . z; zero or not finite only when M is not positive definite
-      const double rho = VecDot(r.get(), z.get());
-      if (rho == 0.0 || !std::isfinite(rho)) break;
-      // p = z, or p = z + (rho / rhoPrevious) p
-      if (k == 1) {
-        VecAssign(p.get(), z.get());
-      } else {
-        VecAssign(p.get(), VecAdd(z.get(), VecScale(rho / rhoPrevious, p.get())));
-      }
-      // q = A p
-      VecAssign(q.get(), MatMulVec(a, p.get()));
-      // alpha = rho / (p . q); p . q is zero or not finite only when A is not
-      // positive definite
-      const double pq = VecDot(p.get(), q.get());
-      if (pq == 0.0 || !std::isfinite(pq)) break;
-      const double alpha = rho / pq;
-      // x += alpha p;  r -= alpha q
-      VecAddTo(x, VecScale(alpha, p.get()));
-      VecSubFrom(r.get(), VecScale(alpha, q.get()));
-      rhoPrevious = rho;
-      iterations = k;
-      residualNorm = VecNorm2(r.get());
-      if (ConvergenceTest(k, residualNorm, rhsNorm)) break;
-    }
+  // A in compressed rows, kept by the multigrid when it is used.
+  if (!PrepareForUse(a)) return PcgResult{};
+  CsrMatrix local;
+  const CsrMatrix* op = &local;
+  CsrFromExpression(a, local);
+  if (options.multigrid != nullptr) {
+    MultigridPrepare(*options.multigrid, std::move(local), options.unknownIds);
+    op = &options.multigrid->levels[0].a;
   }
+
+  // 3. r = b - A x for a non-zero guess.
+  if (!zeroGuess) {
+    if (nullSpace) ProjectNullSpace(a, x);
+    CsrResidual(*op, x->data + 1, r->data + 1, r->data + 1);
+  }
+
+  // 4.-5. Conjugate-gradient steps until the stopping rule holds.
+  const PcgResult result = Iterate(a, *op, options, nullSpace, x, r.get(), p.get(), q.get(), z.get(), rhsNorm);
 
   // 6. Final projection of the solution.
   if (nullSpace) ProjectNullSpace(a, x);
-  state.lastIterations = iterations;
-  state.lastResidualNorm = residualNorm;
   // 7. The work vectors go with `r`, `p`, `q`, `z`; A, x and b with their holds.
+  return result;
+}
+
+Vector* PcgSolve(SparseMatrix* a, Vector* x, Vector* b) {
+  MatrixLibraryState& state = MatrixLibrary();
+  state.lastIterations = 0;
+  state.lastResidualNorm = 0.0;
+  PcgOptions options;
+  options.tolerance = state.tolerance;
+  const PcgResult result = PcgSolve(a, x, b, options);
+  state.lastIterations = result.iterations;
+  state.lastResidualNorm = result.residualNorm;
   return x;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "solver/matrix/matrix_library.h"
 #include "solver/matrix/sparse_matrix.h"
 #include "solver/matrix/vector.h"
 
@@ -50,6 +51,46 @@ Vector* ApplyDiluPreconditioner(SparseMatrix* a, Vector* z, Vector* r);
 // w = nullSpaceVector (taken to have unit length). v must be persistent and of
 // A's order, else a library error. Returns v.
 Vector* ProjectNullSpace(SparseMatrix* a, Vector* v);
+
+struct MultigridPreconditioner;
+
+// Preconditioners of the conjugate-gradient solve.
+enum PcgPreconditioner : int { kPreconditionerDilu = 0, kPreconditionerMultigrid = 1 };
+
+// The preconditioner a caller that offers both should use: the value of the
+// environment variable KAVITRON_PRECONDITIONER ("dilu" or "multigrid") when
+// set to one of them, otherwise the incomplete factorisation. Read once per
+// process.
+PcgPreconditioner ChosenPreconditioner();
+
+// Choices of one PcgSolve call.
+struct PcgOptions {
+  double tolerance = kDefaultSolverTolerance;    // relative: stop when ||r|| < tolerance ||b||
+  uint32_t maxIterations = kPcgMaxIterations;    // most iterations
+  // nullptr: the incomplete factorisation (DILU). Otherwise the multigrid
+  // preconditioner, kept by the caller from solve to solve and prepared for A
+  // by this call (see multigrid.h).
+  MultigridPreconditioner* multigrid = nullptr;
+  // Stable identifiers of the unknowns, unknownIds[1..n] for rows 1..n, that
+  // let the multigrid hierarchy be reused while the unknowns change; nullptr:
+  // the row numbers.
+  const int* unknownIds = nullptr;
+};
+
+// What one PcgSolve call did.
+struct PcgResult {
+  uint32_t iterations = 0;    // conjugate-gradient steps taken
+  double residualNorm = 0.0;  // 2-norm of the last residual
+  double rhsNorm = 0.0;       // 2-norm of b
+  int converged = 0;          // 1 when the stopping rule was met
+};
+
+// Solves A x = b as PcgSolve below, with the tolerance, the iteration limit
+// and the preconditioner of `options` instead of the process-wide tolerance
+// and the limit of 100. Does not touch MatrixLibrary()'s record of the last
+// solve. Returns the iterations and residual; in the error state nothing is
+// done and the result is all zero.
+PcgResult PcgSolve(SparseMatrix* a, Vector* x, Vector* b, const PcgOptions& options);
 
 // Solves A x = b by preconditioned conjugate gradients, at most 100
 // iterations, starting from the guess in x (persistent, of A's order) and

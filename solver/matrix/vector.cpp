@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "solver/matrix/matrix_internal.h"
+#include "solver/matrix/parallel.h"
 
 namespace kv {
 
@@ -159,13 +160,17 @@ Vector* Update(Vector* dest, Vector* src, double sign) {
   const double f = sign * src->scale;
   double* d = dest->data;
   const double* sd = src->data;
-  if (ScaleIsOne(f)) {
-    for (uint32_t i = 1; i <= n; ++i) d[i] += sd[i];
-  } else if (ScaleIsOne(-f)) {
-    for (uint32_t i = 1; i <= n; ++i) d[i] -= sd[i];
-  } else {
-    for (uint32_t i = 1; i <= n; ++i) d[i] += f * sd[i];
-  }
+  const bool plus = ScaleIsOne(f), minus = ScaleIsOne(-f);
+  auto body = [=](uint32_t first, uint32_t last) {
+    if (plus) {
+      for (uint32_t i = first; i <= last; ++i) d[i] += sd[i];
+    } else if (minus) {
+      for (uint32_t i = first; i <= last; ++i) d[i] -= sd[i];
+    } else {
+      for (uint32_t i = first; i <= last; ++i) d[i] += f * sd[i];
+    }
+  };
+  ForEachChunk(1, n, body);
   return dest;
 }
 
@@ -196,15 +201,19 @@ Vector* Combine(Vector* a, Vector* b, double sign, const char* pattern) {
   const double* bd = b->data;
   double* __restrict rd = r->data;
   // r_i = s_a * a_i + s_b * b_i, skipping scales that count as 1
-  if (ScaleIsOne(sa) && ScaleIsOne(sb)) {
-    for (uint32_t i = 1; i <= n; ++i) rd[i] = ad[i] + bd[i];
-  } else if (ScaleIsOne(sa) && ScaleIsOne(-sb)) {
-    for (uint32_t i = 1; i <= n; ++i) rd[i] = ad[i] - bd[i];
-  } else if (ScaleIsOne(sa)) {
-    for (uint32_t i = 1; i <= n; ++i) rd[i] = ad[i] + sb * bd[i];
-  } else {
-    for (uint32_t i = 1; i <= n; ++i) rd[i] = sa * ad[i] + sb * bd[i];
-  }
+  const bool aOne = ScaleIsOne(sa), bOne = ScaleIsOne(sb), bMinusOne = ScaleIsOne(-sb);
+  auto body = [=](uint32_t first, uint32_t last) {
+    if (aOne && bOne) {
+      for (uint32_t i = first; i <= last; ++i) rd[i] = ad[i] + bd[i];
+    } else if (aOne && bMinusOne) {
+      for (uint32_t i = first; i <= last; ++i) rd[i] = ad[i] - bd[i];
+    } else if (aOne) {
+      for (uint32_t i = first; i <= last; ++i) rd[i] = ad[i] + sb * bd[i];
+    } else {
+      for (uint32_t i = first; i <= last; ++i) rd[i] = sa * ad[i] + sb * bd[i];
+    }
+  };
+  ForEachChunk(1, n, body);
   return r;
 }
 
@@ -243,20 +252,6 @@ Vector* VecScale(double alpha, Vector* v) {
 
 namespace {
 
-// Sum of term(i) over i = 1..n in two partial sums, over odd and over even
-// indices, added at the end.
-template <typename Term>
-double OddEvenSum(uint32_t n, Term term) {
-  double odd = 0.0, even = 0.0;
-  uint32_t i = 1;
-  for (; i + 1 <= n; i += 2) {
-    odd += term(i);
-    even += term(i + 1);
-  }
-  if (i <= n) odd += term(i);
-  return odd + even;
-}
-
 // A single vector operand must be present.
 bool Present(const Vector* v) {
   if (v == nullptr) MatrixLibraryError();
@@ -271,7 +266,7 @@ double VecDot(Vector* a, Vector* b) {
   const double* ad = a->data;
   const double* bd = b->data;
   // (sum a_i b_i) * s_a * s_b
-  return OddEvenSum(a->n, [ad, bd](uint32_t i) { return ad[i] * bd[i]; }) * a->scale * b->scale;
+  return ParallelSum(1, a->n, [ad, bd](uint32_t i) { return ad[i] * bd[i]; }) * a->scale * b->scale;
 }
 
 double VecNorm1(Vector* v) {
@@ -279,7 +274,7 @@ double VecNorm1(Vector* v) {
   if (MatrixLibraryErrorCode() != 0 || !Present(v)) return 1.0;
   const double* d = v->data;
   // (sum |v_i|) * |s_v|
-  return OddEvenSum(v->n, [d](uint32_t i) { return std::fabs(d[i]); }) * std::fabs(v->scale);
+  return ParallelSum(1, v->n, [d](uint32_t i) { return std::fabs(d[i]); }) * std::fabs(v->scale);
 }
 
 double VecNorm2(Vector* v) {
@@ -287,7 +282,7 @@ double VecNorm2(Vector* v) {
   if (MatrixLibraryErrorCode() != 0 || !Present(v)) return 1.0;
   const double* d = v->data;
   // sqrt(sum v_i^2 * s_v * s_v)
-  return std::sqrt(OddEvenSum(v->n, [d](uint32_t i) { return d[i] * d[i]; }) * v->scale * v->scale);
+  return std::sqrt(ParallelSum(1, v->n, [d](uint32_t i) { return d[i] * d[i]; }) * v->scale * v->scale);
 }
 
 }  // namespace kv

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "solver/matrix/multigrid.h"
 #include "solver/state/layer_table.h"
 
 namespace kv {
@@ -104,6 +105,10 @@ struct SolverState {
   // advance; rebuilt by it when not valid.
   std::vector<int> front_nodes;
   bool front_nodes_valid = false;
+
+  // Multigrid preconditioner of the pressure solve, kept from pass to pass
+  // (used when ChosenPreconditioner() picks it).
+  MultigridPreconditioner multigrid;
 
   FillingProfile profile;
 };
