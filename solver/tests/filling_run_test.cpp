@@ -2,6 +2,7 @@
 // Hele-Shaw flow under isothermal Newtonian settings, the end conditions of a
 // run, and damaged jobs.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -72,7 +73,9 @@ void AssignProperties(MeshModel& mesh) {
 }
 
 JobRun RunJob(Job job, const std::string& name) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kv_fill_" + name);
+  // One directory per process: test runs of other builds may run the same job at once.
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kv_fill_" + name + "_" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   const std::string base = (dir / "job").string();
@@ -148,6 +151,7 @@ JobRun RunJob(Job job, const std::string& name) {
   }
   std::error_code ec;
   run.restart_bytes = std::filesystem::file_size(base + ".ini", ec);
+  std::filesystem::remove_all(dir, ec);
   return run;
 }
 
