@@ -461,6 +461,11 @@ TEST(FillingRun, ValveGates) {
     EXPECT_LE(last.time, 0.515);
     EXPECT_GT(last.percent, 40);
     EXPECT_LT(last.percent, 60);
+    // The runner held at 0.99 x limit presses on the mold with its side,
+    // D l for each of its three elements and half of it for the gated one,
+    // whose strip node is at rest at 0.
+    const double runner_force = 0.99 * job.max_pressure * 0.004 * 0.005 * 3.5;
+    EXPECT_NEAR(ReadWrittenValues(run.results).clamp_forces.back(), runner_force, 0.01 * runner_force);
     EXPECT_NE(run.results.find("Melt-front advancement"), std::string::npos);
   }
   {
