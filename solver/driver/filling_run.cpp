@@ -307,6 +307,9 @@ int RunFilling(SolverOutput& out, RunState& rs) {
       if (scale < 1) {
         for (float& p : s.pressure) p = static_cast<float>(p * scale);
       }
+      // The pass that found the melt pressed against a closed path did not
+      // get to its clamp force: the held melt presses on the mold too.
+      if (s.inlet_closed_off) ComputeClampForce(s, job);
       PrintRow(out, s, "   V/P  ");
       if (inlet_pressure <= limit * unit.packing_pressure) inlet_pressure *= unit.packing_pressure;
       s.inlet_pressure_hold = inlet_pressure;
