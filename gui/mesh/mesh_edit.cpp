@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "common/text/number_format.h"
+
 namespace kv {
 namespace {
 
@@ -223,6 +225,25 @@ double ModelLargestExtent(const MeshModel& model) {
     }
   }
   return std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
+}
+
+}  // namespace kv
+
+namespace kv {
+
+double LengthUnitFactor(const std::string& name) {
+  if (name == "m") return 1.0;
+  if (name == "mm") return 0.001;
+  if (name == "cm") return 0.01;
+  if (name == "in") return 0.0254;
+  return 0.0;
+}
+
+std::string MillimetreHint(const MeshModel& model) {
+  const double extent = ModelLargestExtent(model);
+  if (!(extent > kLargeModelExtent)) return std::string();
+  return Format("The model measures %.1f m; if its file is in millimetres, import it again with the unit mm.",
+                extent);
 }
 
 }  // namespace kv

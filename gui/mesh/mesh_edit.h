@@ -5,6 +5,7 @@
 // points used by Measure > Radius and Create > Node by centre, and the length
 // unit scaling of imported meshes. Indices are 0-based, coordinates metres.
 
+#include <string>
 #include <vector>
 
 #include "common/mesh/mesh_model.h"
@@ -74,5 +75,16 @@ void ScaleModelLength(MeshModel& model, double factor);
 
 // The largest extent of the model's nodes along x, y or z (m); 0 without nodes.
 double ModelLargestExtent(const MeshModel& model);
+
+// Metres per unit of a mesh file's length unit: "m" 1, "mm" 0.001, "cm" 0.01,
+// "in" 0.0254; 0 for any other name.
+double LengthUnitFactor(const std::string& name);
+
+// Above this extent (m) a model read in metres is probably in millimetres.
+inline constexpr double kLargeModelExtent = 10.0;
+
+// The Output line suggesting millimetres for a model read in metres whose
+// largest extent exceeds kLargeModelExtent; empty otherwise.
+std::string MillimetreHint(const MeshModel& model);
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 #include "tools/kvmesh/kvmesh_options.h"
 #include "tools/kvmesh/kvmesh_repair.h"
 #include "tools/kvmesh/kvmesh_results.h"
+#include "tools/kvmesh/kvmesh_units.h"
 
 namespace kv {
 namespace {
@@ -37,6 +38,9 @@ int RunResults(MeshModel& model, const KvmeshOptions& options, std::ostream& out
 
 const std::vector<KvmeshOption>& KvmeshOptionTable() {
   static const std::vector<KvmeshOption> table = {
+      {"--units", "m|mm|cm|in", 1,
+       "length unit of INPUT: coordinates, thicknesses and diameters are scaled to metres", StoreUnits,
+       RunUnits},
       {"--format", "NAME", 1, "read INPUT as format NAME whatever its extension", StoreFormat, nullptr},
       {"--output-format", "NAME", 1, "write OUTPUT as format NAME whatever its extension",
        StoreOutputFormat, nullptr},

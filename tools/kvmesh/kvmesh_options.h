@@ -23,6 +23,7 @@ struct KvmeshOptions {
   double fix_aspect = 0;       // contraction threshold of the aspect measure
   double fix_thickness = 0;    // m, minimum thickness
   bool stats = false;          // --stats
+  double length_unit = 1;      // --units: metres per length unit of INPUT
   // Options added by later rows store their settings here.
 };
 

@@ -6,7 +6,9 @@
 
 #include "common/output/pane_output.h"
 #include "gui/exchange/mesh_exchange.h"
+#include "gui/mesh/mesh_edit.h"
 #include "gui/mesh/mesh_statistics.h"
+#include "gui/mesh/rebuild.h"
 #include "gui/shell/core/file_commands.h"
 
 namespace kv {
@@ -51,7 +53,8 @@ int ExportFilterForPath(const std::string& path) {
   return FilterFor(ExportMeshFilters(), ExtensionOf(path), kExportStlBinary);
 }
 
-int ImportMeshCommand(MeshModel& model, ShellState& state, const std::string& path, int filter_index) {
+int ImportMeshCommand(MeshModel& model, ShellState& state, const std::string& path, int filter_index,
+                      double length_unit) {
   const auto start = std::chrono::steady_clock::now();
   AppendOutput(ReadingLine(path));
   std::string error;
@@ -59,6 +62,12 @@ int ImportMeshCommand(MeshModel& model, ShellState& state, const std::string& pa
   if (rc != 1) AppendOutput(error.empty() ? "Unable to read file: " + path : error);
   AppendOutput(ElapsedLine(SecondsSince(start)));
   if (rc != 1) return rc;
+  if (length_unit > 0 && length_unit != 1.0) {
+    ScaleModelLength(model, length_unit);
+    RebuildAfterRead(model);
+  } else if (const std::string hint = MillimetreHint(model); !hint.empty()) {
+    AppendOutput(hint);
+  }
   state.model_path = path;
   state.job_title = JobTitleFromPath(path);
   state.data_modified = true;

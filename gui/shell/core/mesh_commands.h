@@ -26,7 +26,12 @@ int ExportFilterForPath(const std::string& path);
 // modified flag is set, filter 1 sets the analysis dimension 2 and filter 2
 // sets 3, and the statistics are computed quietly. On failure the model is as
 // it was. Returns the reader's code (1 success, 0 or -1 failure).
-int ImportMeshCommand(MeshModel& model, ShellState& state, const std::string& path, int filter_index);
+//   length_unit: metres per length unit of the file (LengthUnitFactor);
+//   coordinates, thicknesses and diameters are scaled to metres and the
+//   derived data rebuilt. A model read in metres (1) that is larger than
+//   10 m gets the Output line suggesting millimetres.
+int ImportMeshCommand(MeshModel& model, ShellState& state, const std::string& path, int filter_index,
+                      double length_unit = 1.0);
 
 // Exports `model` to `path` with export filter `filter_index`: "Writing file:
 // %s", the writer, its error, the elapsed time. Filters 1 and 2 set the

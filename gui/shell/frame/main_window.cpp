@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -28,6 +29,7 @@
 
 #include "common/output/pane_output.h"
 #include "gui/exchange/mesh_exchange.h"
+#include "gui/mesh/mesh_edit.h"
 #include "gui/mesh/mesh_statistics.h"
 #include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
@@ -557,9 +559,9 @@ void MainWindow::RunSaveImageDialog() {
   EndWait();
 }
 
-int MainWindow::ImportMesh(const std::string& path, int filter_index) {
+int MainWindow::ImportMesh(const std::string& path, int filter_index, double length_unit) {
   BeginWait();
-  const int rc = ImportMeshCommand(model_, state_, path, filter_index);
+  const int rc = ImportMeshCommand(model_, state_, path, filter_index, length_unit);
   EndWait();
   if (rc != 1) return rc;
   // The new model is framed and drawn from fresh tables.
@@ -588,7 +590,14 @@ void MainWindow::RunImportMeshDialog() {
   int filter = 1;
   std::string path;
   if (!RunFileDialog(this, "Import Mesh", FilterTexts(ImportMeshFilters()), false, &filter, &path)) return;
-  ImportMesh(path, filter);
+  // The file's length unit; outside tools often write millimetres.
+  bool ok = false;
+  const QString unit = QInputDialog::getItem(this, QStringLiteral("Import Mesh"), QStringLiteral("Length unit of the file:"),
+                                             {QStringLiteral("m"), QStringLiteral("mm"), QStringLiteral("cm"),
+                                              QStringLiteral("in")},
+                                             0, false, &ok);
+  if (!ok) return;
+  ImportMesh(path, filter, LengthUnitFactor(unit.toStdString()));
 }
 
 void MainWindow::RunExportMeshDialog() {

@@ -76,8 +76,9 @@ class MainWindow : public QMainWindow {
 
   // File > Import Mesh without its dialog: reads `path` with the reader of
   // `filter_index` (1..15) into the model; on failure the model stays as it
-  // was and the Output pane says why. Returns 1 on success.
-  int ImportMesh(const std::string& path, int filter_index);
+  // was and the Output pane says why. `length_unit` is the file's unit in
+  // metres (0.001 for millimetres). Returns 1 on success.
+  int ImportMesh(const std::string& path, int filter_index, double length_unit = 1.0);
 
   // File > Export Mesh without its dialog (the overwrite question is the
   // dialog's). Returns 1 on success.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/mesh/native_mesh_file.h"
 #include "common/output/pane_output.h"
 
 namespace kv {
@@ -67,6 +68,45 @@ TEST(MeshCommands, ExportFrame) {
   std::remove(path.c_str());
   EXPECT_NE(ExportMeshCommand(model, state, "/nonexistent-dir/x.m2D", 1, false), 1);
   EXPECT_EQ(state.analysis_dimension, 3);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(MeshCommands, ImportInMillimetresAndTheHintForHugeModels) {
+  const std::string dir = testing::TempDir();
+  MeshModel big;
+  big.properties = {ElementProperty{1, kPartSurface, "Part surface", 2.0f, 0, 0}};
+  big.nodes = {{0, 0, 0}, {60, 0, 0}, {0, 40, 0}};
+  Element e;
+  e.type = kTriangle;
+  e.node_count = 3;
+  e.nodes[0] = 0, e.nodes[1] = 1, e.nodes[2] = 2;
+  e.property = 0;
+  e.category = kPartSurface;
+  e.thickness = 2.0f;
+  big.elements = {e};
+  const std::string path = dir + "kv_mm_plate.m2D";
+  ASSERT_EQ(WriteMeshM2D(big, path, 0, ""), 1);
+  {
+    PaneCapture capture;
+    MeshModel model;
+    ShellState state;
+    ASSERT_EQ(ImportMeshCommand(model, state, path, 1, 0.001), 1);
+    EXPECT_FLOAT_EQ(model.nodes[1].x, 0.06f);
+    EXPECT_FLOAT_EQ(model.elements[0].thickness, 0.002f);
+    EXPECT_NEAR(model.elements[0].area, 0.0012f, 1e-9);  // derived data in metres
+    for (const std::string& line : capture.output) EXPECT_EQ(line.find("millimetres"), std::string::npos);
+  }
+  PaneCapture capture;
+  MeshModel model;
+  ShellState state;
+  ASSERT_EQ(ImportMeshCommand(model, state, path, 1), 1);
+  EXPECT_TRUE(capture.HasOutput(
+      "The model measures 60.0 m; if its file is in millimetres, import it again with the unit mm."));
 }
 
 }  // namespace
