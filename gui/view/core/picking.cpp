@@ -160,6 +160,77 @@ void ApplyFacetPick(Selection& selection, DrawingTables& tables, int f, int pick
     if (tables.facets[i].mark == 's') selected.push_back(static_cast<int>(i));
 }
 
+namespace {
+
+// Depth at (px, py) inside the projected triangle a, b, c, or false when the
+// point lies outside it (edges included).
+bool DepthInTriangle(const double a[3], const double b[3], const double c[3], double px, double py, double* depth) {
+  const double d = (b[1] - c[1]) * (a[0] - c[0]) + (c[0] - b[0]) * (a[1] - c[1]);
+  if (d == 0.0) return false;
+  const double l1 = ((b[1] - c[1]) * (px - c[0]) + (c[0] - b[0]) * (py - c[1])) / d;
+  const double l2 = ((c[1] - a[1]) * (px - c[0]) + (a[0] - c[0]) * (py - c[1])) / d;
+  const double l3 = 1.0 - l1 - l2;
+  constexpr double kEdge = -1e-9;
+  if (l1 < kEdge || l2 < kEdge || l3 < kEdge) return false;
+  *depth = l1 * a[2] + l2 * b[2] + l3 * c[2];
+  return true;
+}
+
+}  // namespace
+
+int PickFacetAt(const DrawingTables& tables, const ScreenProjection& view, int x, int y) {
+  const double px = x + 0.5, py = y + 0.5;
+  int best = -1;
+  double best_depth = 0;
+  for (size_t f = 0; f < tables.facets.size(); ++f) {
+    const Facet& facet = tables.facets[f];
+    const int count = facet.vertex_count == 4 ? 4 : 3;
+    double w[4][3];
+    bool ok = true;
+    for (int i = 0; i < count && ok; ++i) ok = ProjectToWindow(view, facet.vertices[i], w[i]);
+    if (!ok) continue;
+    for (int t = 0; t < count - 2; ++t) {  // a quadrangle as two triangles
+      double depth = 0;
+      if (!DepthInTriangle(w[0], w[t + 1], w[t + 2], px, py, &depth)) continue;
+      if (best < 0 || depth < best_depth) {
+        best = static_cast<int>(f);
+        best_depth = depth;
+      }
+      break;
+    }
+  }
+  return best;
+}
+
+int PickBeamAt(const DrawingTables& tables, const ScreenProjection& view, int x, int y) {
+  const double px = x + 0.5, py = y + 0.5;
+  int best = -1;
+  double best_depth = 0;
+  for (size_t b = 0; b < tables.beams.size(); ++b) {
+    const Beam& beam = tables.beams[b];
+    double a[3], e[3];
+    if (!ProjectToWindow(view, beam.ends[0], a) || !ProjectToWindow(view, beam.ends[1], e)) continue;
+    // The projected radius: a point one radius off the first end, sideways.
+    const float side[3] = {beam.ends[0][0] + beam.radius, beam.ends[0][1], beam.ends[0][2]};
+    const float up[3] = {beam.ends[0][0], beam.ends[0][1] + beam.radius, beam.ends[0][2]};
+    double s1[3], s2[3];
+    double radius = 2.0;
+    if (ProjectToWindow(view, side, s1) && ProjectToWindow(view, up, s2))
+      radius = std::max({radius, std::hypot(s1[0] - a[0], s1[1] - a[1]), std::hypot(s2[0] - a[0], s2[1] - a[1])});
+    const double dx = e[0] - a[0], dy = e[1] - a[1];
+    const double length2 = dx * dx + dy * dy;
+    const double t = length2 > 0 ? std::clamp(((px - a[0]) * dx + (py - a[1]) * dy) / length2, 0.0, 1.0) : 0.0;
+    const double cx = a[0] + t * dx, cy = a[1] + t * dy;
+    if (std::hypot(px - cx, py - cy) > radius) continue;
+    const double depth = a[2] + t * (e[2] - a[2]);
+    if (best < 0 || depth < best_depth) {
+      best = static_cast<int>(b);
+      best_depth = depth;
+    }
+  }
+  return best;
+}
+
 void SelectInBox(Selection& selection, const MeshModel& model, const DrawingTables& tables,
                  const ScreenProjection& view, int pick_mode, int x0, int y0, int x1, int y1) {
   if (pick_mode == kPickVertex) {

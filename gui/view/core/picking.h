@@ -62,6 +62,17 @@ void ApplyFacetPick(Selection& selection, DrawingTables& tables, int f, int pick
 // included, ascending, whatever the selection. The marks end as '?'.
 std::vector<int> FacetRegion(DrawingTables& tables, int f, int pick_mode);
 
+// The facet drawn at window pixel (x, y): among the facets whose projected
+// triangles (quadrangles: two triangles) contain the pixel's centre, the
+// nearest to the viewer; the first in table order on equal depth. -1 when
+// none. Only the tables' facets (visible elements) can be hit.
+int PickFacetAt(const DrawingTables& tables, const ScreenProjection& view, int x, int y);
+
+// The beam drawn at window pixel (x, y): among the beams whose projected
+// axis passes within their projected radius (at least 2 pixels) of the
+// pixel's centre, the nearest to the viewer; -1 when none.
+int PickBeamAt(const DrawingTables& tables, const ScreenProjection& view, int x, int y);
+
 // Box selection between window points (x0, y0) and (x1, y1), border included:
 // Vertex (0) appends every pickable node inside; Line (1) replaces the beams
 // by those whose midpoint and second end are inside; the facet modes replace

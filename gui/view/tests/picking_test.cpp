@@ -147,3 +147,66 @@ TEST(Picking, VertexGridHoverAndFullCells) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(Picking, ClickPicksTheNearestDrawnFacetAndBeam) {
+  Plates p;
+  ScreenProjection v = TopView();
+  // From above (looking down -z, nearer means larger z): over plate A.
+  EXPECT_EQ(p.tables.facets[PickFacetAt(p.tables, v, 260, 170)].element, 0);
+  EXPECT_EQ(p.tables.facets[PickFacetAt(p.tables, v, 220, 120)].element, 1);
+  EXPECT_EQ(p.tables.facets[PickFacetAt(p.tables, v, 150, 150)].element / 2, 2);  // plate C
+  EXPECT_EQ(PickFacetAt(p.tables, v, 10, 10), -1);
+  // Seen from the side (x towards the viewer), plate B hides plate A's edge.
+  ScreenProjection side = v;
+  // Eye looks down -x: eye x = y, eye y = z, eye z = x.
+  const double m[16] = {0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+  std::copy(m, m + 16, side.modelview);
+  const int f = PickFacetAt(p.tables, side, 260, 170);  // y = 0.6, z = 0.3
+  ASSERT_GE(f, 0);
+  EXPECT_EQ(p.tables.facets[f].element / 2, 1);  // plate B, at x = 1, nearest
+
+  // Two stacked triangles: the upper one is hit, whichever comes first.
+  for (float lower : {0.0f, 1.0f}) {
+    MeshModel stack;
+    stack.nodes = {{0, 0, lower}, {1, 0, lower}, {0, 1, lower}, {0, 0, 1 - lower}, {1, 0, 1 - lower}, {0, 1, 1 - lower}};
+    for (int k = 0; k < 2; ++k) {
+      Element e;
+      e.type = kTriangle;
+      e.node_count = 3;
+      e.nodes[0] = 3 * k, e.nodes[1] = 3 * k + 1, e.nodes[2] = 3 * k + 2;
+      e.category = kPartSurface;
+      stack.elements.push_back(e);
+    }
+    RebuildAfterRead(stack);
+    DrawingTables st;
+    BuildDrawingTables(stack, DrawingOptions{}, st);
+    const int hit = PickFacetAt(st, v, 210, 190);
+    ASSERT_GE(hit, 0);
+    EXPECT_EQ(st.facets[hit].element, lower == 0.0f ? 1 : 0);
+  }
+
+  // A beam along x at y = 1.5.
+  MeshModel m2 = p.model;
+  m2.nodes.push_back({-1, 1.5f, 0});
+  m2.nodes.push_back({1, 1.5f, 0});
+  Element beam;
+  beam.type = kBeam;
+  beam.node_count = 2;
+  beam.nodes[0] = 10;
+  beam.nodes[1] = 11;
+  beam.category = kColdRunner;
+  beam.diameter = 0.01f;
+  m2.elements.push_back(beam);
+  RebuildAfterRead(m2);
+  DrawingTables t;
+  BuildDrawingTables(m2, DrawingOptions{}, t);
+  ASSERT_EQ(t.beams.size(), 1u);
+  EXPECT_EQ(PickBeamAt(t, v, 250, 49), 0);   // y = 1.5 projects to 50
+  EXPECT_EQ(PickBeamAt(t, v, 250, 60), -1);  // 10 pixels off a 1-pixel beam
+}
+
+}  // namespace
+}  // namespace kv
