@@ -58,6 +58,63 @@ void MainWindow::ConnectInterpreter() {
     else
       ShowStop(this, text);
   };
+  c.refresh_tables();
+  ConnectPicking();
+}
+
+void MainWindow::ConnectPicking() {
+  view_widget_->SetSelectionSource(&selection_, &pick_tables_);
+  view_widget_->on_pick_click = [this](int x, int y) { PickAt(x, y); };
+  view_widget_->on_pick_box = [this](int x0, int y0, int x1, int y1) {
+    SelectInBox(selection_, model_, pick_tables_, view_widget_->Projection(), state_.view.pick_mode, x0, y0, x1, y1);
+    view_widget_->update();
+  };
+  view_widget_->on_hover = [this](int x, int y) {
+    if (state_.view.pick_mode != kPickVertex) return;
+    BuildVertexGrid(vertex_grid_, model_, pick_tables_.node_mask, view_widget_->Projection());
+    const int hovered = TrackHoveredNode(vertex_grid_, x, y);
+    if (hovered == selection_.hovered_node) return;
+    selection_.hovered_node = hovered;
+    view_widget_->update();
+  };
+  view_widget_->on_right_press = [this] {
+    EndCommand(commands_);
+    ClearSelection(selection_);
+    view_widget_->update();
+  };
+  view_widget_->on_middle_press = [this] {
+    ++state_.interpreter.step;
+    RunInterpreter(commands_, std::string());
+  };
+}
+
+void MainWindow::PickAt(int x, int y) {
+  if (state_.interpreter.command != 0 && state_.interpreter.expected == kExpectScreenPoint) {
+    const std::string text = std::to_string(x) + " " + std::to_string(y) + " 0";
+    ++state_.interpreter.step;
+    RunInterpreter(commands_, text);
+    return;
+  }
+  const ScreenProjection& projection = view_widget_->Projection();
+  const int mode = state_.view.pick_mode;
+  if (mode == kPickVertex) {
+    BuildVertexGrid(vertex_grid_, model_, pick_tables_.node_mask, projection);
+    selection_.hovered_node = TrackHoveredNode(vertex_grid_, x, y);
+    if (selection_.hovered_node < 0) return;
+    ToggleSelectedNode(selection_, selection_.hovered_node);
+  } else if (mode == kPickLine) {
+    const int beam = PickBeamAt(pick_tables_, projection, x, y);
+    if (beam < 0) return;
+    selection_.last_beam = beam;
+    ToggleSorted(selection_.beams, beam);
+  } else {
+    const int facet = PickFacetAt(pick_tables_, projection, x, y);
+    if (facet < 0) return;
+    selection_.last_facet = facet;
+    ApplyFacetPick(selection_, pick_tables_, facet, mode);
+  }
+  FeedPickToCommand(commands_);
+  view_widget_->update();
 }
 
 bool MainWindow::RunSelectionCommand(int id) {

@@ -362,6 +362,7 @@ void MainWindow::ShowPane(int index) {
 void MainWindow::ApplyEffect(const CommandEffect& e) {
   if (!e.output.empty()) AppendOutput(e.output);
   if (e.check_marks) SyncCheckMarks();
+  if (e.visibility) commands_.refresh_tables();  // hidden elements leave the pick tables
   if (e.invalidate) view_widget_->Invalidate();
   if (e.redraw) view_widget_->RedrawView();
 }
@@ -383,6 +384,7 @@ void MainWindow::NewModel() {
   model_ = MeshModel();
   ResetAnalysisSettings(analysis_);  // the boundary records belong to the model
   current_property_ = 0;
+  commands_.refresh_tables();
   state_.data_modified = false;
   state_.read_results_enabled = false;
   state_.view.show_results = false;
@@ -564,6 +566,8 @@ int MainWindow::ImportMesh(const std::string& path, int filter_index, double len
   const int rc = ImportMeshCommand(model_, state_, path, filter_index, length_unit);
   EndWait();
   if (rc != 1) return rc;
+  ClearSelection(selection_);
+  commands_.refresh_tables();
   // The new model is framed and drawn from fresh tables.
   view_widget_->ResetAndRedraw();
   return rc;

@@ -17,6 +17,7 @@
 #include "gui/shell/core/journal.h"
 #include "gui/shell/core/shell_state.h"
 #include "gui/view/core/camera.h"
+#include "gui/view/core/picking.h"
 
 class QAction;
 class QActionGroup;
@@ -155,6 +156,8 @@ class MainWindow : public QMainWindow {
   void CopyToClipboard();
   void RunSetupCommand(int command_id);
   void ConnectInterpreter();
+  void ConnectPicking();
+  void PickAt(int x, int y);
   bool RunSelectionCommand(int command_id);
   void ShowJournal();
   void SetViewOpen(bool open);
@@ -165,6 +168,7 @@ class MainWindow : public QMainWindow {
   ViewState view_;
   Selection selection_;
   DrawingTables pick_tables_;   // facets and beams the selection indexes
+  VertexGrid vertex_grid_;      // nodes on screen, for the hovered node
   int current_property_ = 0;    // property of Create Element and Assign
   CommandContext commands_;
   Journal journal_;

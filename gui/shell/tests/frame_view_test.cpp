@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -28,6 +30,8 @@
 #include "gui/platform/platform.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/menu_table.h"
+#include "gui/shell/core/shell_state.h"
+#include "gui/view/core/picking.h"
 #include "gui/shell/frame/main_window.h"
 #include "gui/view/gl/graphics_view.h"
 
@@ -706,6 +710,134 @@ TEST(BatchProgram, JournalReplayExportsTheEditedModel) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << status;
   EXPECT_EQ(ReadWholeFile(out), "");
   EXPECT_NE(ReadWholeFile(dir + "kv_batch_err.txt").find(journal + ":4: unknown command"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Plate A (elements 1, 2) in z = 0 over [0,1]^2 (part surface); plate B
+// (3, 4) standing on its edge x = 1 (mold surface); plate C (5, 6) joined at
+// x = 0 and tilted 1 degree; plate E (7, 8) joined at y = 0 and tilted 3.
+std::string WriteBentPlates() {
+  const float zc = std::tan(1.0f * 3.14159265f / 180.0f), ze = std::tan(3.0f * 3.14159265f / 180.0f);
+  MeshModel m;
+  m.properties = {ElementProperty{1, kPartSurface, "Part surface", 0.002f, 0, 0},
+                  ElementProperty{2, kMoldSurface, "Mold surface", 0.002f, 0, 0}};
+  m.nodes = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, 1},
+             {1, 1, 1}, {-1, 0, zc}, {-1, 1, zc}, {0, -1, ze}, {1, -1, ze}};
+  const int triangles[8][3] = {{0, 1, 2}, {0, 2, 3}, {1, 4, 5}, {1, 5, 2}, {6, 0, 3}, {6, 3, 7}, {8, 9, 1}, {8, 1, 0}};
+  for (int k = 0; k < 8; ++k) {
+    Element e;
+    e.type = kTriangle;
+    e.node_count = 3;
+    for (int i = 0; i < 3; ++i) e.nodes[i] = triangles[k][i];
+    e.property = (k == 2 || k == 3) ? 1 : 0;
+    e.category = m.properties[e.property].category;
+    e.thickness = 0.002f;
+    m.elements.push_back(e);
+  }
+  const std::string path = std::string(::testing::TempDir()) + "kv_bent_plates.m2D";
+  EXPECT_EQ(WriteMeshM2D(m, path, 0, ""), 1);
+  return path;
+}
+
+class PickingTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    ASSERT_EQ(window_->ImportMesh(WriteBentPlates(), 1), 1);
+    window_->SetStandardViewNow(StandardViewFromName("front"));
+    window_->View()->RedrawView();
+    PumpMessages();
+  }
+  // Window position of model point p in the last frame drawn.
+  QPoint At(float x, float y, float z) {
+    const float p[3] = {x, y, z};
+    double w[3];
+    EXPECT_TRUE(ProjectToWindow(window_->View()->Projection(), p, w));
+    return QPoint(static_cast<int>(w[0]), static_cast<int>(w[1]));
+  }
+  void Mouse(QEvent::Type type, QPoint p, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             Qt::MouseButton button = Qt::LeftButton) {
+    QWidget* view = window_->View();
+    QMouseEvent event(type, QPointF(p), QPointF(view->mapToGlobal(p)), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, modifiers);
+    QApplication::sendEvent(view, &event);
+    PumpMessages();
+  }
+  void Click(QPoint p) { Mouse(QEvent::MouseButtonPress, p); }
+  std::vector<int> Elements() {
+    return SelectedElements(window_->selection(), *window_->commands().tables);
+  }
+};
+
+TEST_F(PickingTest, ClicksAndBoxesSelectWhatIsDrawn) {
+  window_->Dispatch(kCmdPickFacet);
+  Click(At(0.67f, 0.33f, 0));
+  EXPECT_EQ(Elements(), std::vector<int>{0});
+  Click(At(0.33f, 0.67f, 0));
+  EXPECT_EQ(Elements(), (std::vector<int>{0, 1}));
+  Click(At(0.67f, 0.33f, 0));  // off again
+  EXPECT_EQ(Elements(), std::vector<int>{1});
+  window_->Dispatch(kCmdSelectNone);
+  // Plane stops at 3 degrees and at plate B; Surface crosses the 3 degrees;
+  // Shell takes the whole sheet.
+  window_->Dispatch(kCmdPickPlane);
+  Click(At(0.67f, 0.33f, 0));
+  EXPECT_EQ(Elements(), (std::vector<int>{0, 1, 4, 5}));
+  window_->Dispatch(kCmdSelectNone);
+  window_->Dispatch(kCmdPickSurface);
+  Click(At(0.67f, 0.33f, 0));
+  EXPECT_EQ(Elements(), (std::vector<int>{0, 1, 4, 5, 6, 7}));
+  window_->Dispatch(kCmdSelectNone);
+  window_->Dispatch(kCmdPickShell);
+  Click(At(-0.5f, 0.5f, 0.01f));
+  EXPECT_EQ(Elements().size(), 8u);
+  Click(At(0.5f, -0.5f, 0.03f));  // the sheet leaves
+  EXPECT_TRUE(Elements().empty());
+  // A Shift-box around plate C replaces the facets.
+  window_->Dispatch(kCmdPickFacet);
+  Mouse(QEvent::MouseButtonPress, At(-1.05f, 1.05f, 0), Qt::ShiftModifier);
+  Mouse(QEvent::MouseMove, At(0.02f, -0.02f, 0), Qt::ShiftModifier, Qt::NoButton);
+  Mouse(QEvent::MouseButtonRelease, At(0.02f, -0.02f, 0), Qt::ShiftModifier);
+  EXPECT_EQ(Elements(), (std::vector<int>{4, 5}));
+  // Vertex: hover and click a node; a box adds nodes.
+  window_->Dispatch(kCmdPickVertex);
+  Mouse(QEvent::MouseMove, At(-1, 1, 0.0175f) + QPoint(2, 1), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 7);
+  Click(At(-1, 1, 0.0175f) + QPoint(2, 1));
+  EXPECT_EQ(window_->selection().nodes, std::vector<int>{7});
+  // A right click ends everything and empties the selection.
+  Mouse(QEvent::MouseButtonPress, At(0, 0, 0), Qt::NoModifier, Qt::RightButton);
+  EXPECT_TRUE(window_->selection().nodes.empty());
+  EXPECT_TRUE(window_->selection().facets.empty());
+}
+
+TEST_F(PickingTest, HiddenCategoriesAreNeverPickedAndPicksFeedCommands) {
+  window_->Dispatch(kCmdMold);  // plate B hidden
+  window_->View()->RedrawView();
+  PumpMessages();
+  window_->Dispatch(kCmdPickShell);
+  Click(At(0.67f, 0.33f, 0));
+  EXPECT_EQ(Elements(), (std::vector<int>{0, 1, 4, 5, 6, 7}));
+  window_->Dispatch(kCmdSelectNone);
+  // Node 2 (1, 0, 0) stands under plate B: not pickable while it is hidden.
+  window_->Dispatch(kCmdPickVertex);
+  Click(At(1, 0, 0));
+  EXPECT_TRUE(window_->selection().nodes.empty() || window_->selection().nodes[0] != 1);
+  // Measure > Distance by two clicks.
+  window_->Dispatch(kCmdMold);
+  window_->Dispatch(kCmdDistance);
+  window_->View()->RedrawView();
+  PumpMessages();
+  Click(At(-1, 0, 0.0175f));
+  Click(At(0, 1, 0));
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("Distance: 1.414321"), std::string::npos)
+      << window_->PaneText(kPaneOutput);
+  EXPECT_NE(window_->PaneText(kPaneInput).find("Enter node #1:"), std::string::npos);
 }
 
 }  // namespace

@@ -296,12 +296,17 @@ void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, M
   glTranslatef(view.centre_shift[0], view.centre_shift[1], view.centre_shift[2]);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
+  // The transforms of this frame, for the picks that follow it.
+  glGetDoublev(GL_MODELVIEW_MATRIX, gfx.projection.modelview);
+  glGetDoublev(GL_PROJECTION_MATRIX, gfx.projection.projection);
+  glGetIntegerv(GL_VIEWPORT, gfx.projection.viewport);
   // Tables and lists follow the model and the settings when marked invalid.
   if (!view.lists_valid || !gfx.lists_compiled) {
     BuildDisplayLists(gfx, settings, model);
     view.lists_valid = true;
   }
   glCallList(gfx.model_list);
+  DrawSelection(gfx, model);
   // Boundary-condition glyphs after the model, drawn directly since they are few.
   if (settings.boundary_conditions) {
     const std::vector<BoundaryGlyph> glyphs = BoundaryGlyphsOf(gfx, model);
@@ -318,6 +323,55 @@ void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, M
   }
   DrawTitleLogo(view, "KAVITRON");
   glFlush();
+}
+
+void DrawSelection(const GfxState& gfx, const MeshModel& model) {
+  if (!gfx.selection || !gfx.selection_tables) return;
+  const Selection& sel = *gfx.selection;
+  const DrawingTables& t = *gfx.selection_tables;
+  glDisable(GL_LIGHTING);
+  glDisable(GL_BLEND);
+  glDepthFunc(GL_LEQUAL);
+  // Over the model's own facets: pulled a little towards the viewer.
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(-1.0f, -1.0f);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glColor3fv(kSelectionColour);
+  for (int f : sel.facets) {
+    if (f < 0 || f >= static_cast<int>(t.facets.size())) continue;
+    const Facet& facet = t.facets[f];
+    glBegin(facet.vertex_count == 4 ? GL_QUADS : GL_TRIANGLES);
+    glNormal3fv(facet.normal);
+    for (int i = 0; i < facet.vertex_count && i < 4; ++i) glVertex3fv(facet.vertices[i]);
+    glEnd();
+  }
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  for (int b : sel.beams)
+    if (b >= 0 && b < static_cast<int>(t.beams.size())) DrawBeam(t.beams[b], false, true, false, 0);
+  glEnable(GL_POINT_SMOOTH);
+  glPointSize(4.0f);
+  glColor3fv(kSelectionColour);
+  glBegin(GL_POINTS);
+  for (int v : sel.nodes)
+    if (v >= 0 && v < static_cast<int>(model.nodes.size())) glVertex3f(model.nodes[v].x, model.nodes[v].y, model.nodes[v].z);
+  glEnd();
+  const int h = sel.hovered_node;
+  if (h >= 0 && h < static_cast<int>(model.nodes.size())) {
+    glDisable(GL_DEPTH_TEST);
+    glPointSize(8.0f);
+    glBegin(GL_POINTS);
+    glVertex3f(model.nodes[h].x, model.nodes[h].y, model.nodes[h].z);
+    glEnd();
+    glPointSize(4.0f);
+    glColor3f(1, 1, 1);
+    glBegin(GL_POINTS);
+    glVertex3f(model.nodes[h].x, model.nodes[h].y, model.nodes[h].z);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+  }
+  glPointSize(1.0f);
+  glDisable(GL_POINT_SMOOTH);
+  glDepthFunc(GL_LESS);
 }
 
 void DrawBeam(const Beam& beam, bool shaded, bool highlighted, bool select, unsigned name) {

@@ -12,6 +12,8 @@
 #include "gui/view/core/boundary_glyphs.h"
 #include "gui/view/core/camera.h"
 #include "gui/view/core/drawing_tables.h"
+#include "gui/view/core/picking.h"
+#include "gui/view/core/selection.h"
 #include "gui/view/core/view_settings.h"
 
 namespace kv {
@@ -26,7 +28,17 @@ struct GfxState {
   bool lists_compiled = false;    // model and pick lists hold the current tables
   const AnalysisSettings* analysis = nullptr;  // source of the boundary records, owned by the frame
   int editing_boundary = -1;      // identifier of the boundary record being edited, -1 none
+  // The selection to highlight, indexing `selection_tables` (both owned by
+  // the frame; nullptr: none), and the transforms of the last frame drawn.
+  const Selection* selection = nullptr;
+  const DrawingTables* selection_tables = nullptr;
+  ScreenProjection projection;
 };
+
+// Draws the selected facets filled, the selected nodes as points and the
+// selected beams as cylinders in the highlight colour, and the hovered node
+// as a point of size 8 in the highlight colour with a white point of size 4.
+void DrawSelection(const GfxState& gfx, const MeshModel& model);
 
 inline constexpr int kResultFrameLists = 32;
 inline constexpr int kPickListCount = 3;

@@ -175,10 +175,30 @@ void GraphicsView::mousePressEvent(QMouseEvent* event) {
     view_.camera_mode = kCameraZoomWindowDrag;
     view_.press_point[0] = view_.current_point[0] = p.x();
     view_.press_point[1] = view_.current_point[1] = p.y();
+    return;
+  }
+  if (view_.camera_mode != kCameraNone) return;
+  if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+    view_.camera_mode = kCameraSelectionBoxDrag;
+    view_.press_point[0] = view_.current_point[0] = p.x();
+    view_.press_point[1] = view_.current_point[1] = p.y();
+  } else if (event->button() == Qt::LeftButton) {
+    if (on_pick_click) on_pick_click(p.x(), p.y());
+  } else if (event->button() == Qt::RightButton) {
+    if (on_right_press) on_right_press();
+  } else if (event->button() == Qt::MiddleButton) {
+    if (on_middle_press) on_middle_press();
   }
 }
 
 void GraphicsView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && view_.camera_mode == kCameraSelectionBoxDrag) {
+    const QPoint p = event->position().toPoint();
+    view_.camera_mode = kCameraNone;
+    if (on_pick_box) on_pick_box(view_.press_point[0], view_.press_point[1], p.x(), p.y());
+    update();
+    return;
+  }
   if (event->button() != Qt::LeftButton || view_.camera_mode != kCameraZoomWindowDrag) return;
   const QPoint p = event->position().toPoint();
   view_.camera_mode = kCameraNone;
@@ -198,10 +218,12 @@ void GraphicsView::mouseMoveEvent(QMouseEvent* event) {
     // Signed coordinates: the captured mouse may be outside the window.
     ApplyCameraMotion(view_, mode, view_.last_mouse[0], p.x(), view_.last_mouse[1], p.y());
     update();
-  } else if (mode == kCameraZoomWindowDrag) {
+  } else if (mode == kCameraZoomWindowDrag || mode == kCameraSelectionBoxDrag) {
     view_.current_point[0] = p.x();
     view_.current_point[1] = p.y();
     update();
+  } else if (mode == kCameraNone && on_hover) {
+    on_hover(p.x(), p.y());
   }
   view_.last_mouse[0] = p.x();
   view_.last_mouse[1] = p.y();

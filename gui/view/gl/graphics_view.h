@@ -65,6 +65,23 @@ class GraphicsView : public QOpenGLWidget {
   // restores its status bar.
   std::function<void()> on_restore_status;
 
+  // The selection to highlight and the tables it indexes (owned by the frame).
+  void SetSelectionSource(const Selection* selection, const DrawingTables* tables) {
+    gfx_.selection = selection;
+    gfx_.selection_tables = tables;
+  }
+  // The transforms of the last frame drawn (window y downwards).
+  const ScreenProjection& Projection() const { return gfx_.projection; }
+
+  // Mouse actions the frame turns into picks (window pixels, y downwards):
+  // a left click, a Shift-drag box on release, the cursor moving with no
+  // camera mode, the right and the middle button.
+  std::function<void(int x, int y)> on_pick_click;
+  std::function<void(int x0, int y0, int x1, int y1)> on_pick_box;
+  std::function<void(int x, int y)> on_hover;
+  std::function<void()> on_right_press;
+  std::function<void()> on_middle_press;
+
  protected:
   void initializeGL() override;
   void resizeGL(int w, int h) override;
