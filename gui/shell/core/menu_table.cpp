@@ -110,7 +110,7 @@ std::vector<MenuRow> BuildRows() {
   add(Radio(kCmdSurfaceOutline, "S&urface Outline", kRadioRender, true));
   add(Radio(kCmdFacetOutline, "F&acet Outline", kRadioRender, false));
   add(End());
-  add(Later(kCmdTransparency, "&Transparency..."));
+  add(Item(kCmdTransparency, "&Transparency..."));
   add(Separator());
   add(Item(kCmdRedraw, "Redraw"));
   add(Item(kCmdZoomWindow, "&Zoom Window"));
@@ -146,7 +146,7 @@ std::vector<MenuRow> BuildRows() {
   add(End());
 
   add(Popup("&Mesh"));
-  add(Later(kCmdFixMesh, "&Fix..."));
+  add(Item(kCmdFixMesh, "&Fix..."));
   add(Separator());
   add(Popup("&Create"));
   add(Item(kCmdCreateNode, "&Node"));
@@ -191,7 +191,7 @@ std::vector<MenuRow> BuildRows() {
   add(End());
 
   add(Popup("&Properties"));
-  add(Later(kCmdViewProperties, "&View..."));
+  add(Item(kCmdViewProperties, "&View..."));
   add(Popup("&Query"));
   add(Later(kCmdPropertyQueryNode, "&Node"));
   add(Item(kCmdPropertyQueryElement, "&Element"));

@@ -13,6 +13,7 @@
 #include "common/output/pane_output.h"
 #include "gui/mesh/mesh_statistics.h"
 #include "gui/platform/platform.h"
+#include "gui/setup/properties/property_dialogs.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/frame/main_window.h"
 #include "gui/view/core/view_settings.h"
@@ -58,8 +59,73 @@ void MainWindow::ConnectInterpreter() {
     else
       ShowStop(this, text);
   };
+  h.edit_property = [this](int property) {
+    bool changed = false;
+    if (RunEditPropertyDialog(this, model_, property, &changed) && changed) view_widget_->Invalidate();
+    view_widget_->RedrawView();
+  };
   c.refresh_tables();
   ConnectPicking();
+}
+
+bool MainWindow::RunPropertyCommand(int id) {
+  switch (id) {
+    case kCmdFixMesh:
+      RunFixMeshDialog(this, model_, [this] {
+        BeginWait();
+        commands_.refresh_tables();
+        state_.data_modified = true;
+        view_widget_->Invalidate();
+        view_widget_->RedrawView();
+        EndWait();
+      });
+      return true;
+    case kCmdTransparency: {
+      float factor = state_.view.opacity;
+      bool opaque = factor == 1.0f;
+      RunTransparencyDialog(this, &factor, &opaque, [this](float value) {
+        state_.view.opacity = value;
+        view_widget_->Invalidate();
+        view_widget_->RedrawView();
+      });
+      return true;
+    }
+    case kCmdViewProperties: {
+      auto show = [this](int property) {
+        ClearSelection(selection_);
+        for (size_t f = 0; f < pick_tables_.facets.size(); ++f) {
+          const int e = pick_tables_.facets[f].element;
+          if (e >= 0 && e < static_cast<int>(model_.elements.size()) && model_.elements[e].property == property)
+            selection_.facets.push_back(static_cast<int>(f));
+        }
+        for (size_t b = 0; b < pick_tables_.beams.size(); ++b) {
+          const int e = pick_tables_.beams[b].element;
+          if (e >= 0 && e < static_cast<int>(model_.elements.size()) && model_.elements[e].property == property)
+            selection_.beams.push_back(static_cast<int>(b));
+        }
+        view_widget_->RedrawView();
+      };
+      auto changed = [this] {
+        commands_.refresh_tables();
+        view_widget_->Invalidate();
+      };
+      const int action = RunViewPropertiesDialog(this, model_, &current_property_, show, changed);
+      ClearSelection(selection_);
+      view_widget_->RedrawView();
+      if (action == kPropertyAssign) {
+        const int category = current_property_ >= 0 ? model_.properties[current_property_].category : 0;
+        const bool line = category == kConnector || category == kColdRunner || category == kHotRunner ||
+                          category == kPartRunner || category == kCoolingChannel;
+        Dispatch(line ? kCmdPickLine : kCmdPickFacet);
+        RunCommand(commands_, 17);
+      } else if (action == kPropertyAssignAll) {
+        RunCommand(commands_, 18);
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 void MainWindow::ConnectPicking() {

@@ -414,7 +414,7 @@ void MainWindow::Dispatch(int id) {
     RunCommand(commands_, code);
     return;
   }
-  if (RunSelectionCommand(id)) return;
+  if (RunSelectionCommand(id) || RunPropertyCommand(id)) return;
   const int standard = StandardViewOfCommand(id);
   if (standard >= 0) {
     view_widget_->StandardView(standard);

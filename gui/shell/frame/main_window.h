@@ -161,6 +161,7 @@ class MainWindow : public QMainWindow {
   bool RunSelectionCommand(int command_id);
   void ShowJournal();
   void SetViewOpen(bool open);
+  bool RunPropertyCommand(int command_id);
 
   MeshModel model_;
   AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
