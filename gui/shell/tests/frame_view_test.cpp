@@ -13,7 +13,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -838,6 +841,52 @@ TEST_F(PickingTest, HiddenCategoriesAreNeverPickedAndPicksFeedCommands) {
   EXPECT_NE(window_->PaneText(kPaneOutput).find("Distance: 1.414321"), std::string::npos)
       << window_->PaneText(kPaneOutput);
   EXPECT_NE(window_->PaneText(kPaneInput).find("Enter node #1:"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Mesh > Fix on two triangles stitched along a duplicated seam (and a copy of
+// the first): OK reports the counts of kvmesh --fix, Cancel closes.
+TEST_F(FrameTest, FixMeshDialogMergesTheSeam) {
+  MeshModel m;
+  m.properties = {ElementProperty{1, kPartSurface, "Part surface", 0.001f, 0, 0}};
+  m.nodes = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+  const int t[3][3] = {{0, 1, 2}, {3, 5, 4}, {0, 1, 2}};
+  for (const auto& n : t) {
+    Element e;
+    e.type = kTriangle;
+    e.node_count = 3;
+    e.property = 0;
+    e.category = kPartSurface;
+    e.thickness = 0.001f;
+    for (int i = 0; i < 3; ++i) e.nodes[i] = n[i];
+    m.elements.push_back(e);
+  }
+  const std::string path = std::string(::testing::TempDir()) + "kv_seam.m2D";
+  ASSERT_EQ(WriteMeshM2D(m, path, 0, ""), 1);
+  ASSERT_EQ(window_->ImportMesh(path, 1), 1);
+  window_->ClearPane(kPaneOutput);
+  bool found = false;
+  QTimer::singleShot(100, [&found] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QDialog*>(w);
+      if (!dialog || dialog->objectName() != "263" || !dialog->isVisible()) continue;
+      found = true;
+      auto* buttons = dialog->findChild<QDialogButtonBox*>();
+      buttons->button(QDialogButtonBox::Ok)->click();   // applies, stays open
+      buttons->button(QDialogButtonBox::Cancel)->click();
+    }
+  });
+  window_->Dispatch(kCmdFixMesh);
+  EXPECT_TRUE(found);
+  const std::string out = window_->PaneText(kPaneOutput);
+  EXPECT_NE(out.find("Number of nodes merged/deleted: 2"), std::string::npos) << out;
+  EXPECT_NE(out.find("Number of elements merged/deleted: 1"), std::string::npos) << out;
+  EXPECT_EQ(window_->model().nodes.size(), 4u);
 }
 
 }  // namespace
