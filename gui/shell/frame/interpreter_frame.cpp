@@ -51,7 +51,13 @@ void MainWindow::ConnectInterpreter() {
   h.choice_menu = [this](int resource) {
     // Offered after the step has returned, so that the choice starts the
     // next step rather than running inside this one.
-    if (!replaying_) QTimer::singleShot(0, this, [this, resource] { PopupChoiceMenu(resource); });
+    // Only while the command still waits at the step that asked.
+    if (replaying_) return;
+    const int command = state_.interpreter.command, step = state_.interpreter.step;
+    QTimer::singleShot(0, this, [this, resource, command, step] {
+      if (state_.interpreter.command == command && state_.interpreter.step == step && isActiveWindow())
+        PopupChoiceMenu(resource);
+    });
   };
   h.message_box = [this](const std::string& text) {
     if (replaying_)
