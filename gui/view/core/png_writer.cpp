@@ -4,14 +4,11 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <memory>
+
+#include "common/files/file_replacement.h"
 
 namespace kv {
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // libpng reports errors by longjmp; the write state lives in this record so
 // that nothing with a destructor is skipped by the jump.
@@ -42,8 +39,8 @@ int WritePngFile(const std::string& path, int width, int height, const std::vect
       rgba.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
     return 0;
   }
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return -1;
+  FileReplacement file(path);
+  if (!file.file()) return -1;
   PngWrite w;
   w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (w.png) w.info = png_create_info_struct(w.png);
@@ -55,18 +52,10 @@ int WritePngFile(const std::string& path, int width, int height, const std::vect
       rows[static_cast<size_t>(r)] =
           const_cast<png_bytep>(rgba.data() + static_cast<size_t>(height - 1 - r) * static_cast<size_t>(width) * 4);
     }
-    ok = WriteRows(w, file.get(), width, height, rows.data());
+    ok = WriteRows(w, file.file(), width, height, rows.data());
   }
-  if (!ok) {
-    file.reset();
-    std::remove(path.c_str());
-    return 0;
-  }
-  if (std::fclose(file.release()) != 0) {
-    std::remove(path.c_str());
-    return 0;
-  }
-  return 1;
+  // The scratch file replaces `path` only when libpng wrote all of it.
+  return ok && file.Commit() ? 1 : 0;
 }
 
 }  // namespace kv
