@@ -59,22 +59,22 @@ std::vector<MenuRow> BuildRows() {
 
   add(Popup("&File"));
   add(Item(kCmdNew, "&New"));
-  add(Later(kCmdOpen, "&Open..."));
-  add(Later(kCmdSave, "&Save"));
-  add(Later(kCmdSaveAs, "Save &As..."));
+  add(Item(kCmdOpen, "&Open..."));
+  add(Item(kCmdSave, "&Save"));
+  add(Item(kCmdSaveAs, "Save &As..."));
   add(Separator());
   add(Item(kCmdImportMesh, "&Import Mesh..."));
   add(Item(kCmdExportMesh, "&Export Mesh..."));
   add(Item(kCmdJournal, "&Journal..."));
   add(Separator());
   {
-    MenuRow r = Later(kCmdReadResults, "Read &Results...");
+    MenuRow r = Item(kCmdReadResults, "Read &Results...");
     r.greyed = true;
     add(r);
   }
   add(Separator());
   add(Item(kCmdSaveImage, "Save &Image..."));
-  add(Later(kCmdSaveAnimation, "Save A&nimation..."));
+  add(Item(kCmdSaveAnimation, "Save A&nimation..."));
   add(Separator());
   add(Item(kCmdExit, "E&xit"));
   add(End());
@@ -95,7 +95,7 @@ std::vector<MenuRow> BuildRows() {
   add(Check(kCmdLegend, "&Legend", true));
   add(Separator());
   add(Radio(kCmdShowModel, "&Model", kRadioShown, true));
-  add(Radio(kCmdShowResults, "&Results", kRadioShown, false, false));
+  add(Radio(kCmdShowResults, "&Results", kRadioShown, false));
   add(Separator());
   add(Check(kCmdBoundaryConditions, "Boundary Conditions", true));
   add(Check(kCmdRunners, "Runners", true));
@@ -209,21 +209,21 @@ std::vector<MenuRow> BuildRows() {
   add(End());
 
   add(Popup("&Results"));
-  add(Later(kCmdPlot, "Pl&ot..."));
-  add(Later(kCmdContours, "&Contours..."));
-  add(Later(kCmdLimits, "&Limits..."));
-  add(Later(kCmdResultQuery, "&Query..."));
-  add(Later(kCmdSavePlot, "&Save Plot..."));
+  add(Item(kCmdPlot, "Pl&ot..."));
+  add(Item(kCmdContours, "&Contours..."));
+  add(Item(kCmdLimits, "&Limits..."));
+  add(Item(kCmdResultQuery, "&Query..."));
+  add(Item(kCmdSavePlot, "&Save Plot..."));
   add(Separator());
   add(Popup("&Units"));
   add(Radio(kCmdMetric, "Metric", kRadioUnits, true));
   add(Radio(kCmdEnglish, "English", kRadioUnits, false));
   add(End());
   add(Popup("&Animation"));
-  add(Later(kCmdPrevious, "Pr&evious"));
-  add(Later(kCmdNext, "&Next"));
-  add(Later(kCmdPlay, "&Play"));
-  add(Later(kCmdStop, "&Stop"));
+  add(Item(kCmdPrevious, "Pr&evious"));
+  add(Item(kCmdNext, "&Next"));
+  add(Item(kCmdPlay, "&Play"));
+  add(Item(kCmdStop, "&Stop"));
   add(Item(kCmdRecord, "&Record"));
   add(End());
   add(End());

@@ -40,6 +40,7 @@
 #include "gui/shell/core/menu_table.h"
 #include "gui/shell/core/mesh_commands.h"
 #include "gui/shell/core/system_info.h"
+#include "gui/view/core/dib_image.h"
 #include "gui/view/core/png_writer.h"
 #include "gui/view/gl/graphics_view.h"
 
@@ -108,6 +109,7 @@ MainWindow::MainWindow() {
 
   view_widget_ = new GraphicsView(view_, state_.view, model_);
   view_widget_->SetBoundarySource(&analysis_);
+  view_widget_->SetResultSource(&results_, &display_);
   view_widget_->setObjectName(QStringLiteral("OpenGLWindowClass"));
   view_widget_->on_restore_status = [this] { RestoreStatus(); };
   graphics_child_ = mdi_->addSubWindow(view_widget_);
@@ -369,14 +371,11 @@ void MainWindow::ApplyEffect(const CommandEffect& e) {
 
 void MainWindow::SavePrompt() {
   if (!state_.data_modified) return;
-  if (AskYesNo(this, "Data has not been saved. Save now?")) {
-    // Project files belong to a module that is not part of this build; the
-    // mesh itself is still in the file it was imported from.
-    AppendOutput("Saving projects is not available in this build; the imported mesh file is unchanged.");
-  }
+  if (AskYesNo(this, "Data has not been saved. Save now?")) RunSave();
 }
 
 void MainWindow::NewModel() {
+  StopResults();
   view_widget_->DeleteDisplayLists();
   if (QAction* a = Action(kCmdReadResults)) a->setEnabled(false);
   EndCommand(commands_);
@@ -385,6 +384,8 @@ void MainWindow::NewModel() {
   ResetAnalysisSettings(analysis_);  // the boundary records belong to the model
   current_property_ = 0;
   commands_.refresh_tables();
+  results_ = ResultSet();
+  display_ = ResultDisplay();
   state_.data_modified = false;
   state_.read_results_enabled = false;
   state_.view.show_results = false;
@@ -401,12 +402,15 @@ void MainWindow::SetStandardViewNow(int which) {
 }
 
 void MainWindow::Dispatch(int id) {
-  // Commands of modules not in this build are greyed and never arrive here.
-  if (MenuCommandGreyed(id)) return;
+  // Commands of modules not in this build are greyed and never arrive here;
+  // an entry greyed at start (Read Results) runs once the frame enables it.
+  const QAction* action = Action(id);
+  if (action ? !action->isEnabled() : MenuCommandGreyed(id)) return;
   if (!view_open_ && CommandNeedsView(id)) return;
   const CommandEffect effect = ApplyFlagCommand(state_, id);
   if (effect.handled) {
     ApplyEffect(effect);
+    if (id == kCmdMetric || id == kCmdEnglish || id == kCmdShowResults) AfterUnitsChange();
     return;
   }
   if (const int code = InterpretedCommandOf(id)) {
@@ -415,6 +419,7 @@ void MainWindow::Dispatch(int id) {
     return;
   }
   if (RunSelectionCommand(id) || RunPropertyCommand(id)) return;
+  if (DispatchResultCommand(id)) return;
   const int standard = StandardViewOfCommand(id);
   if (standard >= 0) {
     view_widget_->StandardView(standard);
@@ -530,15 +535,12 @@ void MainWindow::ChooseColour(bool background) {
 int MainWindow::SaveImage(const std::string& path, int filter_index) {
   int width = 0, height = 0;
   std::vector<unsigned char> rgba;
-  if (filter_index != 1) {
-    ShowStop(this, "Only PNG pictures are written by this build.");
-    return 0;
-  }
   if (!view_widget_->CaptureRgba(&width, &height, &rgba)) {
     AppendOutput("Unable to read the picture of the view.");
     return 0;
   }
-  const int rc = WritePngFile(path, width, height, rgba);
+  const int rc = filter_index == 2 ? WriteBmpFile(path, PackDib(width, height, rgba))
+                                   : WritePngFile(path, width, height, rgba);
   if (rc == -1) AppendOutput("Unable to open file: " + path);
   else if (rc == 0) AppendOutput("Unable to write the picture: " + path);
   return rc == 1 ? 1 : 0;
@@ -568,8 +570,7 @@ int MainWindow::ImportMesh(const std::string& path, int filter_index, double len
   if (rc != 1) return rc;
   ClearSelection(selection_);
   commands_.refresh_tables();
-  // The new model is framed and drawn from fresh tables.
-  view_widget_->ResetAndRedraw();
+  AfterModelRead(true);
   return rc;
 }
 
@@ -650,6 +651,7 @@ void MainWindow::ShowHelpIndex() {
 void MainWindow::ExitProgram() {
   if (exiting_) return;
   exiting_ = true;
+  StopResults();
   // Release the model and the view's lists before the loop ends.
   view_widget_->DeleteDisplayLists();
   model_ = MeshModel();

@@ -15,9 +15,11 @@
 #include "common/mesh/mesh_model.h"
 #include "gui/shell/core/interpreter.h"
 #include "gui/shell/core/journal.h"
+#include "common/results/result_set.h"
 #include "gui/shell/core/shell_state.h"
 #include "gui/view/core/camera.h"
 #include "gui/view/core/picking.h"
+#include "gui/view/core/result_display.h"
 
 class QAction;
 class QActionGroup;
@@ -87,6 +89,33 @@ class MainWindow : public QMainWindow {
 
   // File > Save Image without its dialog: filter 1 PNG, 2 BMP. Returns 1 on success.
   int SaveImage(const std::string& path, int filter_index);
+
+  // Project and result commands without their dialogs (gui/shell/frame/result_frame.cpp).
+  // File > Open: 1 on success; on failure the model is unchanged and, unless
+  // `quiet`, "Unable to open file." is shown.
+  int OpenProject(const std::string& path, bool quiet = false);
+  // File > Save As / Save: 1 on success; on failure "Unable to save file."
+  // unless `quiet`, and an earlier file at `path` stays as it was.
+  int SaveProject(const std::string& path, bool quiet = false);
+  // File > Read Results: appends the entries of a result file. Returns the reader's code.
+  int ReadResultsFile(const std::string& path);
+  // Makes the entry whose long label (or, failing that, quantity name) is
+  // `name` current and shows it, as the Results dialog's OK does; `frame`
+  // picks the n-th entry (0-based) of its series, -1 the last. Returns 1, or
+  // 0 when no entry matches.
+  int ShowResultEntry(const std::string& name, int frame = 0);
+  // Results dialog OK for entry `index`.
+  void ChooseResult(int index);
+  // Animation > Next (+1) / Previous (-1), Play and Stop.
+  void StepResultFrame(int direction);
+  void PlayResults();
+  void StopResults();
+  // File > Save Animation without its dialogs: every frame of the current
+  // entry's animation, written as AVI (compression 0 uncompressed, 1
+  // Motion-JPEG). Returns 1 on success.
+  int SaveAnimation(const std::string& path, int compression);
+  ResultSet& results() { return results_; }
+  ResultDisplay& result_display() { return display_; }
 
   // File > New without the save prompt.
   void NewModel();
@@ -162,6 +191,20 @@ class MainWindow : public QMainWindow {
   void ShowJournal();
   void SetViewOpen(bool open);
   bool RunPropertyCommand(int command_id);
+  void RunOpenDialog();
+  void RunSaveAsDialog();
+  void RunSave();
+  void RunReadResultsDialog();
+  void RunSaveAnimationDialog();
+  void RunSavePlotDialog();
+  void RunResultsDialog();
+  void RunContoursDialog();
+  void RunLimitsDialog();
+  void RunQueryDialog();
+  void AfterUnitsChange();
+  void AfterModelRead(bool imported);
+  // Dispatches the project, result and animation commands; false for others.
+  bool DispatchResultCommand(int command_id);
 
   MeshModel model_;
   AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
@@ -174,6 +217,8 @@ class MainWindow : public QMainWindow {
   CommandContext commands_;
   Journal journal_;
   bool replaying_ = false;      // a journal is replayed: no menus or dialogs
+  ResultSet results_;          // the result set shown on the model
+  ResultDisplay display_;      // limits, contours and animation state of the shown entry
   bool exiting_ = false;
   std::unique_ptr<SolverRuns> solver_runs_;
   std::string program_dir_;

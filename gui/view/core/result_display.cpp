@@ -208,3 +208,23 @@ int PlayAnimation(ResultDisplay& display, ResultSet& set, const MeshModel& mesh,
 void StopAnimation(ResultDisplay& display) { display.playback_stopped = 1; }
 
 }  // namespace kv
+
+namespace kv {
+
+bool IsoSegment(const float p[3][3], const float v[3], float level, float a[3], float b[3]) {
+  float* out[2] = {a, b};
+  int found = 0;
+  for (int i = 0; i < 3 && found < 2; ++i) {
+    const int j = (i + 1) % 3;
+    const float vi = v[i] - level, vj = v[j] - level;
+    // An edge counts when its ends lie on different sides (one end on the
+    // level counts with the side above, so a corner is not found twice).
+    if ((vi < 0.0f) == (vj < 0.0f)) continue;
+    const float s = vi / (vi - vj);
+    for (int k = 0; k < 3; ++k) out[found][k] = p[i][k] + s * (p[j][k] - p[i][k]);
+    ++found;
+  }
+  return found == 2;
+}
+
+}  // namespace kv

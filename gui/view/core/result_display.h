@@ -106,3 +106,14 @@ int PlayAnimation(ResultDisplay& display, ResultSet& set, const MeshModel& mesh,
 void StopAnimation(ResultDisplay& display);
 
 }  // namespace kv
+
+namespace kv {
+
+// The piece of the iso-line at `level` across one triangle: the points where
+// the linearly interpolated value of the corners equals the level. Corners
+// `p` (3 x 3 floats, m) with values `v`. Writes the two end points to `a` and
+// `b` and returns true when the line crosses the triangle; false when the
+// level lies outside the corner values or every corner is on one side.
+bool IsoSegment(const float p[3][3], const float v[3], float level, float a[3], float b[3]);
+
+}  // namespace kv

@@ -54,6 +54,8 @@ void SetLightAndMaterial(const ViewSettings& settings) {
   glClearColor(settings.background[0], settings.background[1], settings.background[2], settings.background[3]);
 }
 
+}  // namespace
+
 // (v1 - v0) x (v2 - v0) . normal: positive when the winding agrees with the normal.
 float WindingNormalDot(const Facet& f) {
   const float* a = f.vertices[0];
@@ -64,6 +66,8 @@ float WindingNormalDot(const Facet& f) {
   const float w[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   return w[0] * f.normal[0] + w[1] * f.normal[1] + w[2] * f.normal[2];
 }
+
+namespace {
 
 void DrawFacets(const DrawingTables& tables, float opacity, bool select) {
   if (opacity == 0.0f && !select) return;
@@ -126,7 +130,10 @@ void CompileModelList(GfxState& gfx, const ViewSettings& settings, MeshModel& mo
   const RenderModeSettings mode = SettingsOfRenderMode(settings.render_mode);
   DrawingTables& t = gfx.tables;
   glNewList(gfx.model_list, GL_COMPILE);
-  if (!mode.shaded) {
+  const ResultEntry* entry = ShownEntry(gfx.results, settings);
+  if (entry) {
+    DrawResultModel(t, model, *entry, *gfx.results.display, settings, gfx.colour_texture);
+  } else if (!mode.shaded) {
     // Unshaded: beams other than connectors as line cylinders.
     glEnable(GL_LIGHTING);
     for (const Beam& b : t.beams) {
@@ -255,6 +262,9 @@ void ReleaseGfx(GfxState& gfx) {
   glDeleteLists(gfx.model_list, 1);
   glDeleteLists(gfx.frame_lists, kResultFrameLists);
   glDeleteLists(gfx.pick_lists, kPickListCount);
+  if (gfx.colour_texture) glDeleteTextures(1, &gfx.colour_texture);
+  gfx.colour_texture = 0;
+  gfx.texture_contours = -1;
   gfx.model_list = gfx.frame_lists = gfx.pick_lists = 0;
   gfx.generated = false;
   gfx.lists_compiled = false;
@@ -278,6 +288,12 @@ void BuildDisplayLists(GfxState& gfx, const ViewSettings& settings, MeshModel& m
   std::copy(settings.foreground, settings.foreground + 3, options.foreground);
   BuildDrawingTables(model, options, gfx.tables);
   if (!gfx.generated) return;
+  // The colour texture is made outside the list (texture uploads do not run
+  // while a list is compiled).
+  if (gfx.results.display && gfx.texture_contours != gfx.results.display->contours) {
+    BuildColourTextureGl(gfx.colour_texture, gfx.results.display->contours);
+    gfx.texture_contours = gfx.results.display->contours;
+  }
   CompileModelList(gfx, settings, model);
   CompilePickLists(gfx, model);
   gfx.lists_compiled = true;
@@ -320,6 +336,9 @@ void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, M
   if (settings.triad) {
     glDisable(GL_LIGHTING);
     DrawTriad(view, settings);
+  }
+  if (settings.legend && ShownEntry(gfx.results, settings)) {
+    DrawLegend(view, settings, *gfx.results.set, *gfx.results.display, gfx.colour_texture);
   }
   DrawTitleLogo(view, "KAVITRON");
   glFlush();

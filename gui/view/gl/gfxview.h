@@ -14,6 +14,7 @@
 #include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/picking.h"
 #include "gui/view/core/selection.h"
+#include "gui/view/gl/result_view.h"
 #include "gui/view/core/view_settings.h"
 
 namespace kv {
@@ -33,6 +34,9 @@ struct GfxState {
   const Selection* selection = nullptr;
   const DrawingTables* selection_tables = nullptr;
   ScreenProjection projection;
+  ResultSource results;           // the frame's result set and display state
+  unsigned colour_texture = 0;    // the result scale's 1D texture, 0 before it exists
+  int texture_contours = -1;      // N the texture was built for
 };
 
 // Draws the selected facets filled, the selected nodes as points and the
@@ -43,6 +47,10 @@ void DrawSelection(const GfxState& gfx, const MeshModel& model);
 inline constexpr int kResultFrameLists = 32;
 inline constexpr int kPickListCount = 3;
 inline constexpr float kTriadViewportPixels = 100.0f;
+
+// (v1 - v0) x (v2 - v0) . normal of a facet: positive when its vertex winding
+// agrees with its normal, so that OpenGL lights the side the normal faces.
+float WindingNormalDot(const Facet& f);
 
 // Generates the display lists and sets the clear colour and the light and
 // material constants. Runs once after the context is made current.

@@ -61,6 +61,14 @@ class GraphicsView : public QOpenGLWidget {
     view_.lists_valid = false;
   }
 
+  // The result set and display state to draw from (owned by the frame,
+  // outliving the widget). The lists follow at the next rebuild.
+  void SetResultSource(const ResultSet* set, const ResultDisplay* display) {
+    gfx_.results.set = set;
+    gfx_.results.display = display;
+    view_.lists_valid = false;
+  }
+
   // Called when a camera key is released or the zoom window ends, so the frame
   // restores its status bar.
   std::function<void()> on_restore_status;

@@ -332,3 +332,25 @@ TEST(Animation, LimitSweepRaisesTheMaximumFrameByFrameAndWraps) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(IsoSegment, CrossesTheTriangleWhereTheInterpolatedValueMeetsTheLevel) {
+  const float p[3][3] = {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}};
+  const float v[3] = {0.0f, 1.0f, 1.0f};
+  float a[3], b[3];
+  ASSERT_TRUE(IsoSegment(p, v, 0.25f, a, b));
+  // Value 0.25 lies a quarter along the edges from the first corner.
+  EXPECT_FLOAT_EQ(a[0], 0.5f);
+  EXPECT_FLOAT_EQ(a[1], 0.0f);
+  EXPECT_FLOAT_EQ(b[0], 0.0f);
+  EXPECT_FLOAT_EQ(b[1], 0.5f);
+  EXPECT_FALSE(IsoSegment(p, v, 1.5f, a, b));
+  EXPECT_FALSE(IsoSegment(p, v, -0.5f, a, b));
+  const float flat[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_FALSE(IsoSegment(p, flat, 0.25f, a, b));
+}
+
+}  // namespace
+}  // namespace kv

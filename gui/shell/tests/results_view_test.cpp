@@ -1,0 +1,302 @@
+// Results on the model, on a display (run under xvfb-run): the example plate
+// with the result file of a real run, the colours of the pressure and
+// melt-front entries read back from the pixels, the legend, frame stepping,
+// pictures, animations checked by ffprobe, and projects saved and reopened.
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "gui/platform/platform.h"
+#include "gui/shell/core/command_ids.h"
+#include "gui/shell/frame/main_window.h"
+#include "gui/view/core/colour_map.h"
+#include "gui/view/gl/graphics_view.h"
+
+namespace kv {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "results_view_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    SetDefaultGlFormat();
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+namespace fs = std::filesystem;
+
+// The example job run once by the solver in a scratch directory.
+const std::string& PlateJobDir() {
+  static const std::string dir = [] {
+    const fs::path d = fs::path(::testing::TempDir()) / ("kv_results_view_" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    for (const auto& f : fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "examples/plate"))
+      fs::copy_file(f.path(), d / f.path().filename(), fs::copy_options::overwrite_existing);
+    const std::string command = "cd '" + d.string() + "' && '" + KV_BIN_DIR + "/fluxar' plate >/dev/null 2>&1";
+    const int rc = std::system(command.c_str());
+    (void)rc;  // fluxar ends with status 1 after a run; the result file is checked below
+    return d.string();
+  }();
+  return dir;
+}
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string Probe(const std::string& path) {
+  const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                              "stream=codec_name,width,height,nb_read_frames -of csv=p=0 '" + path + "' 2>&1";
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    std::array<char, 256> buffer;
+    while (fgets(buffer.data(), buffer.size(), pipe)) text += buffer.data();
+    pclose(pipe);
+  }
+  return text;
+}
+
+class ResultsViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    window_ = std::make_unique<MainWindow>();
+    window_->resize(1000, 720);
+    window_->show();
+    PumpMessages();
+    job_ = PlateJobDir();
+    ASSERT_TRUE(fs::exists(job_ + "/plate.f2D")) << "the solver wrote no result file";
+    ASSERT_EQ(window_->ImportMesh(job_ + "/plate.m2D", 1), 1);
+    ASSERT_EQ(window_->ReadResultsFile(job_ + "/plate.f2D"), 1);
+    window_->SetStandardViewNow(kViewFront);
+    window_->Dispatch(kCmdShade);
+  }
+  void TearDown() override {
+    window_.reset();
+    PumpMessages();
+  }
+
+  void Capture() { ASSERT_TRUE(window_->View()->CaptureRgba(&w_, &h_, &rgba_)); }
+
+  Rgb Pixel(int px, int py) const {
+    const size_t i = (static_cast<size_t>(py) * static_cast<size_t>(w_) + static_cast<size_t>(px)) * 4;
+    return {rgba_[i] / 255.0f, rgba_[i + 1] / 255.0f, rgba_[i + 2] / 255.0f};
+  }
+
+  // Colour-scale value read back under model point (x, y, 0) of the front view.
+  float ValueAt(float x, float y) const {
+    const ViewState& v = window_->view();
+    const float sx = x + v.centre_shift[0] + v.pan[0];
+    const float sy = y + v.centre_shift[1] + v.pan[1];
+    const int px = static_cast<int>((sx / v.visible_width + 0.5f) * static_cast<float>(v.viewport_width));
+    const int py = static_cast<int>((sy / v.visible_height + 0.5f) * static_cast<float>(v.viewport_height));
+    if (px < 0 || py < 0 || px >= w_ || py >= h_) return -2.0f;
+    return ValueOfColour(Pixel(px, py));
+  }
+
+  // Over the part triangles not covered by a runner: the value read back at
+  // each centroid follows the mean normalised value of its nodes within the
+  // colour steps; returns the centroid x of the triangles with the highest
+  // and the lowest mean and the values read there.
+  struct Extremes {
+    float high_x = 0, low_x = 0, high_read = -1, low_read = -1;
+  };
+  Extremes CheckTriangles() {
+    const MeshModel& m = window_->model();
+    const ResultEntry& e = window_->results().entries[static_cast<size_t>(window_->results().current)];
+    Extremes x;
+    float high = -1.0f, low = 2.0f;
+    int checked = 0;
+    Capture();
+    for (const Element& el : m.elements) {
+      if (el.type != kTriangle) continue;
+      float mean = 0.0f;
+      bool defined = true;
+      for (int k = 0; k < 3; ++k) {
+        const ResultItem& item = e.items[static_cast<size_t>(el.nodes[k])];
+        defined = defined && item.defined == 1;
+        mean += item.values[kNormalisedSlot] / 3.0f;
+      }
+      if (!defined) continue;
+      const float read = ValueAt(el.centroid[0], el.centroid[1]);
+      if (read < 0.0f) continue;  // covered by a runner
+      // The colour of the texture step of the mean (or of a neighbouring
+      // step, for a mean on the edge between two).
+      const int step = static_cast<int>(std::floor(mean * 32.0f));
+      bool matched = false;
+      for (int k = step - 1; k <= step + 1; ++k) matched = matched || std::fabs(read - StepValue(k)) < 1e-3f;
+      EXPECT_TRUE(matched) << "triangle at " << el.centroid[0] << ", " << el.centroid[1] << ": mean " << mean
+                           << ", read " << read;
+      ++checked;
+      if (mean > high) high = mean, x.high_x = el.centroid[0], x.high_read = read;
+      if (mean < low) low = mean, x.low_x = el.centroid[0], x.low_read = read;
+    }
+    EXPECT_GT(checked, 100);
+    return x;
+  }
+
+  // The value read back from the colour of texture step k of 32.
+  static float StepValue(int k) {
+    const Rgb c = ColourMap(static_cast<float>(std::clamp(k, 0, 31)) / 31.0f);
+    auto byte = [](float v) { return std::round(v * 255.0f) / 255.0f; };
+    return ValueOfColour({byte(c.r), byte(c.g), byte(c.b)});
+  }
+
+  // The node of the current entry with the largest value.
+  int HighestNode() const {
+    const ResultEntry& e = window_->results().entries[static_cast<size_t>(window_->results().current)];
+    int best = -1;
+    for (size_t i = 0; i < e.items.size(); ++i)
+      if (e.items[i].defined == 1 && (best < 0 || e.items[i].values[0] > e.items[static_cast<size_t>(best)].values[0]))
+        best = static_cast<int>(i);
+    return best;
+  }
+
+  // Pixels of the foreground colour (black) in a box of the picture.
+  int DarkPixels(int x0, int x1, int y0, int y1) const {
+    int n = 0;
+    for (int y = std::max(0, y0); y < std::min(h_, y1); ++y)
+      for (int x = std::max(0, x0); x < std::min(w_, x1); ++x) {
+        const Rgb c = Pixel(x, y);
+        n += c.r < 0.2f && c.g < 0.2f && c.b < 0.2f;
+      }
+    return n;
+  }
+
+  std::unique_ptr<MainWindow> window_;
+  std::string job_;
+  int w_ = 0, h_ = 0;
+  std::vector<unsigned char> rgba_;
+};
+
+TEST_F(ResultsViewTest, PressureAndMeltFrontColoursLegendAndFrames) {
+  // Pressure at the end of filling: red at the inlet (the runner's end),
+  // falling along the plate to blue at its far end.
+  ASSERT_EQ(window_->ShowResultEntry("Pressure", -1), 1);
+  EXPECT_TRUE(window_->state().view.show_results);
+  EXPECT_TRUE(window_->Action(kCmdShowResults)->isChecked());
+  const Extremes pressure = CheckTriangles();
+  const int inlet = HighestNode();
+  ASSERT_GE(inlet, 0);
+  // The runner that starts at the inlet, a little way along it.
+  const MeshModel& m = window_->model();
+  int other = -1;
+  for (const Element& el : m.elements)
+    if (el.type == kBeam && (el.nodes[0] == inlet || el.nodes[1] == inlet)) other = el.nodes[0] + el.nodes[1] - inlet;
+  ASSERT_GE(other, 0) << "the inlet is the end of a runner";
+  const Node& a = m.nodes[static_cast<size_t>(inlet)];
+  const Node& b = m.nodes[static_cast<size_t>(other)];
+  EXPECT_GT(ValueAt(a.x + 0.2f * (b.x - a.x), a.y + 0.2f * (b.y - a.y)), 0.85f);
+  EXPECT_LT(pressure.low_read, 0.15f);
+  EXPECT_LT(pressure.high_x, pressure.low_x);
+  // The melt front arrives last at the far end: red there, blue at the inlet side.
+  ASSERT_EQ(window_->ShowResultEntry("Melt-front advancement"), 1);
+  EXPECT_EQ(window_->result_display().frame_count, 32);  // a time entry: a limit sweep
+  const Extremes front = CheckTriangles();
+  EXPECT_GT(front.high_read, 0.85f);
+  EXPECT_LT(front.low_read, 0.15f);
+  EXPECT_GT(front.high_x, front.low_x);
+  EXPECT_NEAR(front.high_x, pressure.low_x, 0.01f);
+
+  // The legend: blue at the foot of the bar and red at its top, a title and
+  // values in the foreground colour; none of it with the legend off.
+  Capture();
+  const int bar_x = 28, foot = h_ / 2 - 170, top = h_ / 2 + 170;
+  EXPECT_NEAR(ValueOfColour(Pixel(bar_x, foot)), 0.0f, 0.02f);
+  EXPECT_NEAR(ValueOfColour(Pixel(bar_x, top)), 1.0f, 0.02f);
+  EXPECT_NEAR(ValueOfColour(Pixel(bar_x, h_ / 2)), 0.5f, 0.1f);
+  const int title = DarkPixels(8, 400, h_ / 2 + 218, h_ / 2 + 250);
+  const int values = DarkPixels(38, 110, foot - 10, top + 10);
+  EXPECT_GT(title, 40);
+  EXPECT_GT(values, 100);
+  window_->Dispatch(kCmdLegend);
+  Capture();
+  EXPECT_EQ(DarkPixels(8, 400, h_ / 2 + 218, h_ / 2 + 250), 0);
+  EXPECT_EQ(DarkPixels(38, 110, foot - 10, top + 10), 0);
+  window_->Dispatch(kCmdLegend);
+
+  // Stepping the pressure series with Next and Previous.
+  ASSERT_EQ(window_->ShowResultEntry("Pressure", 0), 1);
+  const int first = window_->results().current;
+  window_->Dispatch(kCmdNext);
+  const int second = window_->results().current;
+  EXPECT_GT(second, first);
+  EXPECT_EQ(window_->results().entries[static_cast<size_t>(second)].name, "Pressure");
+  window_->Dispatch(kCmdPrevious);
+  EXPECT_EQ(window_->results().current, first);
+  window_->Dispatch(kCmdPrevious);  // the start of the series: nothing
+  EXPECT_EQ(window_->results().current, first);
+}
+
+TEST_F(ResultsViewTest, PicturesAndAnimationsOfTheResults) {
+  ASSERT_EQ(window_->ShowResultEntry("Pressure", -1), 1);
+  const std::string dir = PlateJobDir();
+  ASSERT_EQ(window_->SaveImage(dir + "/view.png", 1), 1);
+  ASSERT_EQ(window_->SaveImage(dir + "/view.bmp", 2), 1);
+  const std::vector<uint8_t> png = FileBytes(dir + "/view.png");
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(png[1], 'P');
+  const std::vector<uint8_t> bmp = FileBytes(dir + "/view.bmp");
+  ASSERT_GT(bmp.size(), 54u);
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  Capture();
+  EXPECT_EQ(bmp[18] | bmp[19] << 8, w_);
+  EXPECT_EQ(bmp[22] | bmp[23] << 8, h_);
+
+  // One frame per entry of the pressure series, in both compression modes.
+  const size_t series = SeriesOf(window_->results(), window_->results().current).size();
+  ASSERT_GT(series, 1u);
+  for (int mode : {0, 1}) {
+    const std::string path = dir + (mode ? "/mjpeg.avi" : "/raw.avi");
+    ASSERT_EQ(window_->SaveAnimation(path, mode), 1);
+    EXPECT_EQ(Probe(path), std::string(mode ? "mjpeg," : "rawvideo,") + std::to_string(w_) + "," +
+                               std::to_string(h_) + "," + std::to_string(series) + "\n");
+  }
+}
+
+TEST_F(ResultsViewTest, ProjectSavedAndReopenedAndDamagedProjectsRefused) {
+  ASSERT_EQ(window_->ShowResultEntry("Pressure", -1), 1);
+  const std::string path = PlateJobDir() + "/plate.sim";
+  ASSERT_EQ(window_->SaveProject(path, true), 1);
+  EXPECT_FALSE(window_->state().data_modified);
+  const size_t entries = window_->results().entries.size();
+  const size_t nodes = window_->model().nodes.size();
+  window_->NewModel();
+  ASSERT_EQ(window_->OpenProject(path, true), 1);
+  EXPECT_EQ(window_->results().entries.size(), entries);
+  EXPECT_EQ(window_->model().nodes.size(), nodes);
+  EXPECT_EQ(window_->state().project_path, path);
+  const std::string again = PlateJobDir() + "/again.sim";
+  ASSERT_EQ(window_->SaveProject(again, true), 1);
+  EXPECT_EQ(FileBytes(again), FileBytes(path));
+  // A truncated copy is refused and the open project stays.
+  std::vector<uint8_t> cut = FileBytes(path);
+  cut.resize(cut.size() / 2);
+  const std::string damaged = PlateJobDir() + "/damaged.sim";
+  std::ofstream(damaged, std::ios::binary).write(reinterpret_cast<const char*>(cut.data()),
+                                                 static_cast<std::streamsize>(cut.size()));
+  EXPECT_EQ(window_->OpenProject(damaged, true), 0);
+  EXPECT_EQ(window_->results().entries.size(), entries);
+  EXPECT_EQ(window_->model().nodes.size(), nodes);
+  EXPECT_NE(window_->PaneText(kPaneOutput).find("damaged.sim"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv
