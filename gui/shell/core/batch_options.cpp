@@ -8,7 +8,11 @@ namespace kv {
 const char* BatchUsage() {
   return "Usage: kavitron [--help] [--version] [--screenshot FILE.png] [--view front|back|left|right|top|bottom|iso]\n"
          "                [--render surface-wireframe|facet-wireframe|shade|surface-outline|facet-outline]\n"
-         "                [--run FILE.kvj] [--export OUT.m2D|.m3D|.fem|...] [MODEL]\n";
+         "                [--run FILE.kvj] [--export OUT.m2D|.m3D|.fem|...]\n"
+         "                [--results FILE.f2D] [--entry NAME [--frame N|last]]\n"
+         "                [--avi FILE.avi [--avi-codec mjpeg|raw]] [--save OUT.sim] [MODEL]\n"
+         "MODEL is a mesh file or a project (.sim). --entry shows a result entry (its label\n"
+         "or quantity name; --frame picks the N-th frame of its series, 1-based).\n";
 }
 
 const char* VersionText() { return "KAVITRON Version 2012 beta\n"; }
@@ -63,6 +67,33 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* optio
         *error = "Unknown render mode: " + v + ".";
         return false;
       }
+    } else if (a == "--results") {
+      if (!value(&options->results)) return false;
+    } else if (a == "--entry") {
+      if (!value(&options->entry)) return false;
+    } else if (a == "--frame") {
+      if (!value(&v)) return false;
+      if (v == "last") {
+        options->frame = 0;
+      } else {
+        const size_t digits = v.find_first_not_of("0123456789");
+        if (digits != std::string::npos || v.size() > 9 || std::stoi(v) < 1) {
+          *error = "Frame must be a number from 1 or \"last\": " + v + ".";
+          return false;
+        }
+        options->frame = std::stoi(v);
+      }
+    } else if (a == "--avi") {
+      if (!value(&options->avi)) return false;
+    } else if (a == "--avi-codec") {
+      if (!value(&v)) return false;
+      if (v != "mjpeg" && v != "raw") {
+        *error = "Unknown AVI codec: " + v + ".";
+        return false;
+      }
+      options->avi_codec = v == "mjpeg" ? 1 : 0;
+    } else if (a == "--save") {
+      if (!value(&options->save)) return false;
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       *error = "Unknown option: " + a + ".";
       return false;
@@ -73,6 +104,10 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions* optio
       }
       options->model = a;
     }
+  }
+  if (!options->avi.empty() && options->entry.empty()) {
+    *error = "--avi needs --entry.";
+    return false;
   }
   return true;
 }

@@ -1,6 +1,7 @@
-// kavitron: the pre- and post-processor. Without --screenshot it opens the
-// frame and runs until Exit; with --screenshot it imports the model, applies
-// the view and render mode, writes the picture and ends.
+// kavitron: the pre- and post-processor. Without batch outputs it opens the
+// frame and runs until Exit; with --screenshot, --avi or --save it reads the
+// model (and results), applies the view, render mode and result entry,
+// writes the outputs and ends with a non-zero status on any failure.
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +72,11 @@ int main(int argc, char** argv) {
   }
 
   kv::MainWindow window;
-  if (options.Batch()) window.EchoPanesToStandardOutput();
+  // A batch run opens no dialog and echoes the pane lines to standard output.
+  if (options.Batch()) {
+    window.EchoPanesToStandardOutput();
+    window.SetBatchMode(true);
+  }
   window.show();
   kv::PumpMessages();
   const int rc = kv::RunBatchOptions(window, options);

@@ -133,6 +133,8 @@ MainWindow::MainWindow() {
   });
 }
 
+void MainWindow::SetBatchMode(bool on) { batch_mode_ = on; }
+
 MainWindow::~MainWindow() {
   SetOutputSink(PaneSink());
   SetInputSink(PaneSink());

@@ -117,6 +117,10 @@ class MainWindow : public QMainWindow {
   ResultSet& results() { return results_; }
   ResultDisplay& result_display() { return display_; }
 
+  // Batch use: the stop messages of the project, result and animation
+  // commands become Output pane lines and lines on standard error.
+  void SetBatchMode(bool on);
+
   // File > New without the save prompt.
   void NewModel();
 
@@ -205,6 +209,8 @@ class MainWindow : public QMainWindow {
   void AfterModelRead(bool imported);
   // Dispatches the project, result and animation commands; false for others.
   bool DispatchResultCommand(int command_id);
+  // A stop message: a message box, or in batch mode a pane line and standard error.
+  void StopMessage(const std::string& text);
 
   MeshModel model_;
   AnalysisSettings analysis_;  // solver settings and the boundary records drawn by the view
@@ -223,6 +229,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<SolverRuns> solver_runs_;
   std::string program_dir_;
   bool view_open_ = true;  // the Graphics child is shown
+  bool batch_mode_ = false;
 
   QMdiArea* mdi_ = nullptr;
   QMdiSubWindow* graphics_child_ = nullptr;

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <cstdio>
 
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
@@ -49,6 +50,15 @@ bool OverwriteAllowed(QWidget* parent, const std::string& path) {
 }
 
 }  // namespace
+
+void MainWindow::StopMessage(const std::string& text) {
+  if (!batch_mode_) {
+    ShowStop(this, text);
+    return;
+  }
+  AppendOutput(text);
+  std::fprintf(stderr, "kavitron: %s\n", text.c_str());
+}
 
 bool MainWindow::DispatchResultCommand(int id) {
   switch (id) {
@@ -100,7 +110,7 @@ int MainWindow::OpenProject(const std::string& path, bool quiet) {
     display_ = ResultDisplay();
     state_.view.show_results = false;
   } else if (!quiet) {
-    ShowStop(this, kOpenFailedText);
+    StopMessage(kOpenFailedText);
   }
   view_widget_->DeleteDisplayLists();
   AfterModelRead(false);
@@ -111,7 +121,7 @@ int MainWindow::SaveProject(const std::string& path, bool quiet) {
   BeginWait();
   const int rc = SaveProjectCommand({&model_, &analysis_, &results_}, state_, path);
   EndWait();
-  if (rc != 1 && !quiet) ShowStop(this, kSaveFailedText);
+  if (rc != 1 && !quiet) StopMessage(kSaveFailedText);
   return rc;
 }
 
@@ -229,7 +239,7 @@ void MainWindow::StopResults() { StopAnimation(display_); }
 
 int MainWindow::SaveAnimation(const std::string& path, int compression) {
   if (results_.current < 0 || results_.current >= static_cast<int>(results_.entries.size())) {
-    ShowStop(this, "Select results to animate.");
+    StopMessage("Select results to animate.");
     return 0;
   }
   state_.view.show_results = true;
@@ -251,7 +261,7 @@ int MainWindow::SaveAnimation(const std::string& path, int compression) {
   });
   EndWait();
   if (!captured || frames.empty()) {
-    ShowStop(this, "Unable to read the picture of the view.");
+    StopMessage("Unable to read the picture of the view.");
     return 0;
   }
   AviOptions options;
@@ -262,7 +272,7 @@ int MainWindow::SaveAnimation(const std::string& path, int compression) {
   EndWait();
   if (rc != 1) {
     AppendOutput(message);
-    ShowStop(this, rc == -1 ? "Unable to open AVI file." : "Error compressing stream.");
+    StopMessage(rc == -1 ? "Unable to open AVI file." : "Error compressing stream.");
     return 0;
   }
   return 1;
@@ -270,7 +280,7 @@ int MainWindow::SaveAnimation(const std::string& path, int compression) {
 
 void MainWindow::RunSaveAnimationDialog() {
   if (results_.current < 0) {
-    ShowStop(this, "Select results to animate.");
+    StopMessage("Select results to animate.");
     return;
   }
   int filter = 1;
@@ -289,7 +299,7 @@ void MainWindow::RunSaveAnimationDialog() {
   layout->addWidget(mjpeg);
   AddOkCancel(dialog, layout);
   if (dialog.exec() != QDialog::Accepted) {
-    ShowStop(this, "Error saving AVI options.");
+    StopMessage("Error saving AVI options.");
     return;
   }
   QElapsedTimer clock;
@@ -369,7 +379,7 @@ void MainWindow::RunLimitsDialog() {
     const float maximum = max_edit->text().trimmed().toFloat(&max_ok);
     if (!min_ok || !max_ok || !std::isfinite(minimum) || !std::isfinite(maximum)) {
       // A limit that is not a number leaves the limits as they were.
-      ShowStop(this, "Min and Max must be numbers.");
+      StopMessage("Min and Max must be numbers.");
       return;
     }
     display_.automatic_limits = 0;

@@ -89,6 +89,27 @@ TEST(BatchOptions, ParsesAndRefusesBadArguments) {
   ASSERT_TRUE(ParseBatchOptions({}, &o, &error));
   EXPECT_TRUE(o.screenshot.empty());
   EXPECT_EQ(o.view, -1);
+  EXPECT_FALSE(o.Batch());
+  // Result options.
+  ASSERT_TRUE(ParseBatchOptions({"--results", "p.f2D", "--entry", "Pressure", "--frame", "last", "--avi", "p.avi",
+                                 "--avi-codec", "raw", "--save", "p.sim", "p.sim"},
+                                &o, &error))
+      << error;
+  EXPECT_EQ(o.results, "p.f2D");
+  EXPECT_EQ(o.entry, "Pressure");
+  EXPECT_EQ(o.frame, 0);
+  EXPECT_EQ(o.avi_codec, 0);
+  EXPECT_EQ(o.save, "p.sim");
+  EXPECT_TRUE(o.Batch());
+  ASSERT_TRUE(ParseBatchOptions({"--entry", "Pressure", "--frame", "3"}, &o, &error));
+  EXPECT_EQ(o.frame, 3);
+  EXPECT_FALSE(o.Batch());
+  for (const char* bad : {"0", "-2", "x", "3x", "9999999999"}) {
+    EXPECT_FALSE(ParseBatchOptions({"--entry", "Pressure", "--frame", bad}, &o, &error)) << bad;
+  }
+  EXPECT_FALSE(ParseBatchOptions({"--avi", "p.avi"}, &o, &error));
+  EXPECT_EQ(error, "--avi needs --entry.");
+  EXPECT_FALSE(ParseBatchOptions({"--entry", "P", "--avi", "p.avi", "--avi-codec", "h264"}, &o, &error));
   ASSERT_TRUE(ParseBatchOptions({"--version"}, &o, &error));
   EXPECT_TRUE(o.version);
 }
