@@ -16,7 +16,7 @@ packages=(
   # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer runtimes
   clang libclang-rt-14-dev
   # outside tools that check the files we write and the files we import
-  gmsh admesh python3-ezdxf ffmpeg
+  gmsh admesh python3-ezdxf ffmpeg python3-meshio
   # benchmark reference
   libeigen3-dev
 )

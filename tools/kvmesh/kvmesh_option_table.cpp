@@ -34,6 +34,19 @@ int RunResults(MeshModel& model, const KvmeshOptions& options, std::ostream& out
   return ReportResults(model, options.results, out, error);
 }
 
+int StoreVtu(KvmeshOptions& options, const std::vector<std::string>& arguments, std::string&) {
+  options.vtu = arguments[0];
+  return 1;
+}
+
+int RunVtu(MeshModel& model, const KvmeshOptions& options, std::ostream& out, std::string& error) {
+  if (options.results.empty()) {
+    error = "--vtu needs --results FILE";
+    return 0;
+  }
+  return ExportResultsForParaView(model, options.results, options.vtu, out, error);
+}
+
 }  // namespace
 
 const std::vector<KvmeshOption>& KvmeshOptionTable() {
@@ -50,6 +63,9 @@ const std::vector<KvmeshOption>& KvmeshOptionTable() {
        "contract elements of aspect measure above ASPECT, merge nodes closer than DISTANCE (m), "
        "apply the minimum THICKNESS (m)",
        StoreFix, RunFix},
+      {"--vtu", "BASE", 1,
+       "with --results: write BASE.pvd and one VTK unstructured grid BASE_NNNN.vtu per time frame for ParaView",
+       StoreVtu, RunVtu},
       {"--stats", "", 0, "print the mesh statistics", StoreStats, RunStats},
       {"--help", "", 0, "print this text", StoreHelp, nullptr},
   };

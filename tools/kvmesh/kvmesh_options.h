@@ -24,6 +24,7 @@ struct KvmeshOptions {
   double fix_thickness = 0;    // m, minimum thickness
   bool stats = false;          // --stats
   double length_unit = 1;      // --units: metres per length unit of INPUT
+  std::string vtu;             // --vtu BASE: results for ParaView, empty: none
   // Options added by later rows store their settings here.
 };
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "common/results/result_reader.h"
+#include "common/results/result_vtu.h"
 #include "common/text/number_format.h"
 
 namespace kv {
@@ -30,6 +31,19 @@ int ReportResults(const MeshModel& model, const std::string& path, std::ostream&
   if (status != 1) return 0;
   out << "Result entries: " << set.entries.size() << "\n";
   for (const ResultEntry& entry : set.entries) out << ResultEntryLine(entry) << "\n";
+  return 1;
+}
+
+int ExportResultsForParaView(const MeshModel& model, const std::string& path, const std::string& base,
+                             std::ostream& out, std::string& error) {
+  ResultSet set;
+  BuildPropertyResults(set, model);
+  const int status = ReadResults(set, model, path, error);
+  if (status == -1) error = path + ": cannot open the file";
+  if (status != 1) return 0;
+  std::vector<std::string> written;
+  if (ExportResultsVtu(model, set, base, written, error) != 1) return 0;
+  for (const std::string& file : written) out << "Writing file: " << file << "\n";
   return 1;
 }
 

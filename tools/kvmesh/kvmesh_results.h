@@ -25,4 +25,11 @@ std::string ResultEntryLine(const ResultEntry& entry);
 // damaged (nothing is listed then).
 int ReportResults(const MeshModel& model, const std::string& path, std::ostream& out, std::string& error);
 
+// Reads the result file at `path` as ReportResults does and writes the mesh
+// with every nodal and element entry as VTK XML unstructured grids, one per
+// time frame, and their ".pvd" collection (result_vtu.h) at `base`; prints
+// "Writing file: PATH" per file on `out`. Returns 1, or 0 with `error` set.
+int ExportResultsForParaView(const MeshModel& model, const std::string& path, const std::string& base,
+                             std::ostream& out, std::string& error);
+
 }  // namespace kv

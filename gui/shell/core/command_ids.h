@@ -13,6 +13,7 @@ enum CommandId : int {
   kCmdImportMesh = 33219,
   kCmdExportMesh = 33220,
   kCmdReadResults = 33258,
+  kCmdExportResults = 40110,  // results for ParaView (VTK XML files and their .pvd)
   kCmdSaveImage = 33251,
   kCmdSaveAnimation = 33250,
   kCmdExit = 105,

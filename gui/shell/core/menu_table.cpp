@@ -72,6 +72,7 @@ std::vector<MenuRow> BuildRows() {
     r.greyed = true;
     add(r);
   }
+  add(Item(kCmdExportResults, "Export Resul&ts..."));
   add(Separator());
   add(Item(kCmdSaveImage, "Save &Image..."));
   add(Item(kCmdSaveAnimation, "Save A&nimation..."));

@@ -6,6 +6,7 @@
 #include "common/output/pane_output.h"
 #include "common/results/result_export.h"
 #include "common/results/result_reader.h"
+#include "common/results/result_vtu.h"
 #include "gui/mesh/mesh_statistics.h"
 #include "gui/shell/core/file_commands.h"
 #include "gui/view/core/result_units.h"
@@ -37,6 +38,11 @@ const std::vector<std::string>& AnimationFilters() {
 
 const std::vector<std::string>& SavePlotFilters() {
   static const std::vector<std::string> filters = {"Result Files (*.dat)"};
+  return filters;
+}
+
+const std::vector<std::string>& ExportResultsFilters() {
+  static const std::vector<std::string> filters = {"ParaView Files (*.pvd)"};
   return filters;
 }
 
@@ -96,6 +102,18 @@ int SavePlotCommand(const ResultSet& set, const std::string& path) {
   int rc = out.file() ? ExportNodalEntry(entry, out.scratch_path(), message) : -1;
   if (rc == 1 && !out.Commit()) rc = -1;
   if (rc != 1) AppendOutput(message.empty() ? "Unable to write file: " + path : message);
+  AppendOutput(ElapsedLine(SecondsSince(start)));
+  return rc == 1 ? 1 : -1;
+}
+
+int ExportResultsCommand(const ResultSet& set, const MeshModel& mesh, const std::string& path) {
+  if (set.entries.empty()) return 0;
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::string> written;
+  std::string message;
+  const int rc = ExportResultsVtu(mesh, set, path, written, message);
+  for (const std::string& file : written) AppendOutput(WritingLine(file));
+  if (rc != 1) AppendOutput(message);
   AppendOutput(ElapsedLine(SecondsSince(start)));
   return rc == 1 ? 1 : -1;
 }

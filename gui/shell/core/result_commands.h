@@ -23,6 +23,7 @@ const std::vector<std::string>& ProjectFilters();      // "Norvale Files (*.sim)
 const std::vector<std::string>& ResultFileFilters();   // f2D, a2D, f3D
 const std::vector<std::string>& AnimationFilters();    // "AVI Files (*.avi)"
 const std::vector<std::string>& SavePlotFilters();     // "Result Files (*.dat)"
+const std::vector<std::string>& ExportResultsFilters(); // "ParaView Files (*.pvd)"
 
 // File > Open without its dialog: "Reading file: %s", ReadProject, the
 // reason of a refusal, "Elapsed time: %.2f seconds.". On success the model
@@ -50,5 +51,11 @@ int ReadResultsCommand(ResultSet& set, const MeshModel& mesh, ShellState& state,
 // elapsed time. Returns 1, 0 when there is no current nodal entry, -1 when
 // the file cannot be written.
 int SavePlotCommand(const ResultSet& set, const std::string& path);
+
+// File > Export Results without its dialog: "Writing file: %s" per file,
+// the result set as VTK XML files, one per time frame, and their ".pvd"
+// collection (common/results/result_vtu.h), the elapsed time. Returns 1, 0
+// when there are no results, -1 when a file cannot be written.
+int ExportResultsCommand(const ResultSet& set, const MeshModel& mesh, const std::string& path);
 
 }  // namespace kv

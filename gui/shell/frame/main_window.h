@@ -201,6 +201,7 @@ class MainWindow : public QMainWindow {
   void RunReadResultsDialog();
   void RunSaveAnimationDialog();
   void RunSavePlotDialog();
+  void RunExportResultsDialog();
   void RunResultsDialog();
   void RunContoursDialog();
   void RunLimitsDialog();

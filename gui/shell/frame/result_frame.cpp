@@ -67,6 +67,7 @@ bool MainWindow::DispatchResultCommand(int id) {
     case kCmdSaveAs: RunSaveAsDialog(); return true;
     case kCmdReadResults: RunReadResultsDialog(); return true;
     case kCmdSaveAnimation: RunSaveAnimationDialog(); return true;
+    case kCmdExportResults: RunExportResultsDialog(); return true;
     case kCmdPlot: RunResultsDialog(); return true;
     case kCmdContours: RunContoursDialog(); return true;
     case kCmdLimits: RunLimitsDialog(); return true;
@@ -159,6 +160,21 @@ void MainWindow::RunReadResultsDialog() {
   std::string path = state_.job_title;
   if (!RunFileDialog(this, "Read results", ResultFileFilters(), false, &filter, &path)) return;
   ReadResultsFile(path);
+}
+
+void MainWindow::RunExportResultsDialog() {
+  if (results_.entries.empty()) {
+    StopMessage("Read results first.");
+    return;
+  }
+  int filter = 1;
+  std::string path = state_.job_title;
+  if (!RunFileDialog(this, "Export Results", ExportResultsFilters(), true, &filter, &path)) return;
+  if (!OverwriteAllowed(this, path)) return;
+  BeginWait();
+  const int rc = ExportResultsCommand(results_, model_, path);
+  EndWait();
+  if (rc != 1) StopMessage(kSaveFailedText);
 }
 
 void MainWindow::RunSavePlotDialog() {
