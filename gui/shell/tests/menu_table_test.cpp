@@ -26,10 +26,11 @@ TEST(MenuTable, EveryEntryOnceWithBalancedPopups) {
   }
   EXPECT_EQ(depth, 0);
   // Every identifier of the command table, including the ones of later
-  // modules, File > Journal and Window > Graphics.
-  EXPECT_EQ(commands, 102);
+  // modules, File > Journal, Window > Graphics and File > Export Results.
+  EXPECT_EQ(commands, 103);
   for (int id : {kCmdNew, kCmdExit, kCmdUndo, kCmdTransparency, kCmdIsometric, kCmdSelectStatistics, kCmdThickness,
-                 kCmdReverseNormals, kCmdSavePlot, kCmdRecord, kCmdShowToolbar, kCmdShowGraphics, kCmdAbout, kCmdPropertyQueryElement}) {
+                 kCmdReverseNormals, kCmdSavePlot, kCmdExportResults, kCmdRecord, kCmdShowToolbar, kCmdShowGraphics,
+                 kCmdAbout, kCmdPropertyQueryElement}) {
     EXPECT_NE(FindMenuRow(id), nullptr) << id;
   }
 }

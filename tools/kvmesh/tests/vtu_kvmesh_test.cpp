@@ -129,7 +129,8 @@ TEST(ResultVtu, SeriesTakeTheirLatestEntryAndUndefinedItemsAreNaN) {
 
 TEST(KvmeshVtu, ExampleRunForParaView) {
   // The example job, run by the solver in a scratch directory.
-  const std::filesystem::path dir = std::filesystem::path(ScratchPath("job")).parent_path() / "job";
+  const std::filesystem::path dir = std::filesystem::path(ScratchPath("reader.py")).parent_path() / "job";
+  std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   for (const auto& f : std::filesystem::directory_iterator(std::string(KV_SOURCE_DIR) + "/examples/plate"))
     std::filesystem::copy_file(f.path(), dir / f.path().filename(), std::filesystem::copy_options::overwrite_existing);
