@@ -112,6 +112,7 @@ MainWindow::MainWindow() {
   view_widget_->SetResultSource(&results_, &display_);
   view_widget_->setObjectName(QStringLiteral("OpenGLWindowClass"));
   view_widget_->on_restore_status = [this] { RestoreStatus(); };
+  view_widget_->on_step_frame = [this](int direction) { StepResultFrame(direction); };
   graphics_child_ = mdi_->addSubWindow(view_widget_);
   graphics_child_->setWindowTitle(QStringLiteral("Graphics"));
   graphics_child_->resize(588, 400);

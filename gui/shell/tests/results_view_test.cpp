@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,13 @@ TEST_F(ResultsViewTest, PressureAndMeltFrontColoursLegendAndFrames) {
   window_->Dispatch(kCmdPrevious);
   EXPECT_EQ(window_->results().current, first);
   window_->Dispatch(kCmdPrevious);  // the start of the series: nothing
+  EXPECT_EQ(window_->results().current, first);
+  // The arrow keys of the view step the same way.
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(window_->View(), &right);
+  EXPECT_EQ(window_->results().current, second);
+  QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+  QApplication::sendEvent(window_->View(), &left);
   EXPECT_EQ(window_->results().current, first);
 }
 

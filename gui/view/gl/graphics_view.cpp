@@ -145,6 +145,14 @@ void GraphicsView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_F2: mode = kCameraZoom; break;
     case Qt::Key_F3: mode = kCameraRotate; break;
     case Qt::Key_F9: RedrawView(); return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      // Animation steps, when there are frames to step through.
+      if (on_step_frame && gfx_.results.set && gfx_.results.set->current >= 0 &&
+          gfx_.results.set->current < static_cast<int>(gfx_.results.set->entries.size())) {
+        on_step_frame(event->key() == Qt::Key_Right ? +1 : -1);
+      }
+      return;
     default: QOpenGLWidget::keyPressEvent(event); return;
   }
   // The mode holds while the key is held: moving the mouse without a button

@@ -69,6 +69,10 @@ class GraphicsView : public QOpenGLWidget {
     view_.lists_valid = false;
   }
 
+  // Called with +1 (Right arrow) or -1 (Left arrow) to step the animation,
+  // when the result set has a current entry.
+  std::function<void(int direction)> on_step_frame;
+
   // Called when a camera key is released or the zoom window ends, so the frame
   // restores its status bar.
   std::function<void()> on_restore_status;
