@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 
+#include "common/files/file_replacement.h"
 #include "common/output/pane_output.h"
 #include "gui/exchange/mesh_exchange.h"
 #include "gui/mesh/mesh_edit.h"
@@ -82,7 +83,14 @@ int ExportMeshCommand(const MeshModel& model, ShellState& state, const std::stri
   const auto start = std::chrono::steady_clock::now();
   AppendOutput(WritingLine(path));
   std::string error;
-  const int rc = ExportMeshFile(model, path, filter_index, surface_mesh, error);
+  // The mesh goes to a scratch file beside `path` that replaces it only when
+  // complete, so a failed export keeps an earlier file.
+  FileReplacement out(path);
+  int rc = out.file() ? ExportMeshFile(model, out.scratch_path(), filter_index, surface_mesh, error) : 0;
+  if (rc == 1 && !out.Commit()) rc = 0;
+  for (size_t at = error.find(out.scratch_path()); !out.scratch_path().empty() && at != std::string::npos;
+       at = error.find(out.scratch_path(), at + path.size()))
+    error.replace(at, out.scratch_path().size(), path);
   if (rc != 1) AppendOutput(error.empty() ? "Unable to write file: " + path : error);
   AppendOutput(ElapsedLine(SecondsSince(start)));
   if (rc != 1) return rc;

@@ -2,6 +2,7 @@
 #include "gui/shell/core/mesh_commands.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,16 @@ TEST(MeshCommands, ExportFrame) {
   std::remove(path.c_str());
   EXPECT_NE(ExportMeshCommand(model, state, "/nonexistent-dir/x.m2D", 1, false), 1);
   EXPECT_EQ(state.analysis_dimension, 3);
+  // An export that fails never leaves a partial file where the target was:
+  // a directory in the way stays as it is and no scratch file is left.
+  const std::string dir = std::string(::testing::TempDir()) + "kv_mesh_commands_dir.m2D";
+  std::filesystem::create_directories(dir + "/inside");
+  capture.output.clear();
+  EXPECT_NE(ExportMeshCommand(model, state, dir, 1, false), 1);
+  EXPECT_TRUE(std::filesystem::is_directory(dir + "/inside"));
+  for (const auto& entry : std::filesystem::directory_iterator(::testing::TempDir()))
+    EXPECT_EQ(entry.path().filename().string().rfind(".kv_mesh_commands_dir.m2D", 0), std::string::npos);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
