@@ -125,6 +125,7 @@ MainWindow::MainWindow() {
   CreateMenus();
   SyncCheckMarks();
   ConnectInterpreter();
+  ConnectResultHooks();
 
   // Pane output of every module goes into the panes from now on.
   SetOutputSink([this](const std::string& line) { AppendToPane(output_, line); });

@@ -210,6 +210,8 @@ class MainWindow : public QMainWindow {
   void AfterModelRead(bool imported);
   // Dispatches the project, result and animation commands; false for others.
   bool DispatchResultCommand(int command_id);
+  // The interpreter's hooks into the result set (property results rebuilt).
+  void ConnectResultHooks();
   // A stop message: a message box, or in batch mode a pane line and standard error.
   void StopMessage(const std::string& text);
 

@@ -95,6 +95,19 @@ void MainWindow::AfterModelRead(bool imported) {
   view_widget_->ResetAndRedraw();
 }
 
+void MainWindow::ConnectResultHooks() {
+  // Property edits and mesh commands show the new thickness and diameter.
+  commands_.hooks.property_results = [this] {
+    StopResults();
+    BuildPropertyResults(results_, model_);
+    display_.frame_count = 1;
+    display_.current_frame = 0;
+    ApplyUnits(results_, state_.view.units);
+    if (state_.view.show_results) UpdateCurrentFrame(display_, results_, model_);
+    view_widget_->Invalidate();
+  };
+}
+
 void MainWindow::AfterUnitsChange() {
   ApplyUnits(results_, state_.view.units);
   if (state_.view.show_results) UpdateCurrentFrame(display_, results_, model_);
