@@ -22,8 +22,10 @@
 #include <cstdio>
 
 #include "common/output/pane_output.h"
+#include "common/plot/plot_data.h"
 #include "common/text/number_format.h"
 #include "gui/platform/platform.h"
+#include "gui/setup/analysis/setup_dialog_widgets.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/command_steps.h"
 #include "gui/shell/core/result_commands.h"
@@ -210,8 +212,11 @@ void MainWindow::ChooseResult(int index) {
     AppendOutput(Format("Clamp force centroid: %f, %f, %f", v[0], v[1], v[2]));
   }
   if (entry.location == kGlobalResult) {
-    // Curves over time go to the XY plot viewer, which this build does not start yet.
-    AppendOutput("The XY plot of \"" + entry.name + "\" is not available in this build.");
+    // Curves over time go to the XY plot viewer; the model stays shown.
+    PlotData plot;
+    std::string error;
+    if (BuildScalarTimePlot(results_, plot, error) != 1) StopMessage(error);
+    else if (!batch_mode_) ShowPlotInViewer(this, plot, program_dir_);
     state_.view.show_results = false;
   } else if (entry.label_kind == 2) {
     // Values across the thickness: pick an element to plot its profile.
