@@ -18,6 +18,7 @@
 #include "gui/mesh/rebuild.h"
 #include "gui/shell/core/interpreter.h"
 #include "gui/shell/core/journal.h"
+#include "gui/shell/core/project_file.h"
 #include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/view_settings.h"
 #include "plotview/core/plot_reader.h"
@@ -279,6 +280,34 @@ int RunCooling(const uint8_t* d, size_t n) {
   return 0;
 }
 
+// ---- Project file of the pre-processor.
+
+int RunProject(const uint8_t* d, size_t n) {
+  MeshModel mesh;
+  AnalysisSettings analysis;
+  ResultSet results;
+  std::string message;
+  const ProjectTables tables{&mesh, &analysis, &results};
+  const int r = ReadProject(tables, WriteInput("job.sim", d, n), message);
+  Require(r == 1 || !message.empty(), "a refusal has a message");
+  if (r != 1) {
+    Require(mesh.nodes.empty() && mesh.elements.empty() && results.entries.empty(), "a refused file changes nothing");
+    return 0;
+  }
+  // What the view indexes without checking must lie in its tables.
+  for (const Element& e : mesh.elements)
+    for (int k = 0; k < e.node_count; ++k)
+      Require(e.nodes[k] >= 0 && e.nodes[k] < static_cast<int>(mesh.nodes.size()), "element nodes in the mesh");
+  for (const FaceRecord& f : mesh.faces)
+    for (int k = 0; k < f.node_count; ++k)
+      Require(f.nodes[k] >= 0 && f.nodes[k] < static_cast<int>(mesh.nodes.size()), "face nodes in the mesh");
+  Require(results.current >= -1 && results.current < static_cast<int>(results.entries.size()), "current entry");
+  // A file read back is written again byte for byte.
+  const std::vector<uint8_t> again = EncodeProject(tables);
+  Require(again.size() == n, "a read project is written again at the same size");
+  return 0;
+}
+
 // ---- Plot data file of the viewer.
 
 int RunPlot(const uint8_t* d, size_t n) {
@@ -377,6 +406,8 @@ const std::vector<FuzzHarness>& FuzzHarnesses() {
       // results
       {"results", "ReadResults", RunResults},
       {"cooling", "ReadCoolingInputFile", RunCooling},
+      // project file of the pre-processor
+      {"project", "ReadProject", RunProject},
       // plot data of the viewer, command journal of the pre-processor
       {"plot", "ReadPlotFile", RunPlot},
       {"journal", "ReplayJournalFile", RunJournal},

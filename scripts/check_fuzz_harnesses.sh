@@ -10,8 +10,9 @@ cd "$root"
 harnesses=fuzz/harnesses.cpp
 # Readers that are stages of other entry points, fuzzed through them.
 # LoadMeshFile: the scanner under ReadMeshNative, ReadMeshFem and ReadSolverMesh;
-# ReplayJournal: the frame's call of ReplayJournalFile.
-internal=" LoadMeshFile ReplayJournal "
+# ReplayJournal: the frame's call of ReplayJournalFile;
+# ReadResultsCommand, ReadResultsFile: the File command's and the frame's calls of ReadResults.
+internal=" LoadMeshFile ReplayJournal ReadResultsCommand ReadResultsFile "
 missing=0
 count=0
 while IFS= read -r -d '' declaration; do
