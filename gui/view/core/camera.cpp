@@ -25,6 +25,14 @@ float ProjectToBall(float r, float x, float y) {
 
 }  // namespace
 
+int DevicePixels(double logical, double ratio) {
+  if (!(ratio > 0) || !std::isfinite(ratio)) ratio = 1.0;
+  const double pixels = std::round(logical * ratio);
+  if (!std::isfinite(pixels)) return 0;
+  // Far outside any window (a captured mouse): keep within int.
+  return static_cast<int>(std::clamp(pixels, -1.0e9, 1.0e9));
+}
+
 bool ComputeProjection(ViewState& view, ProjectionBox* box) {
   const int w = view.viewport_width;
   const int h = view.viewport_height;

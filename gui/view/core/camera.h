@@ -48,8 +48,8 @@ struct ViewState {
   float orientation[4] = {0, 0, 0, -1};    // unit quaternion x, y, z, w
   float rotation_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   float light_position[4] = {0, 0, 0, 1};  // light 0 in camera space
-  int viewport_width = 0;                  // pixels
-  int viewport_height = 0;                 // pixels
+  int viewport_width = 0;                  // framebuffer pixels (DevicePixels)
+  int viewport_height = 0;                 // framebuffer pixels
   float visible_width = 2.0f;              // model units, set by ComputeProjection
   float visible_height = 2.0f;
   int camera_mode = kCameraNone;
@@ -70,6 +70,14 @@ struct ProjectionBox {
 // Returns false, leaving everything unchanged, when the viewport has a zero or
 // negative width or height (a window shrunk to nothing).
 bool ComputeProjection(ViewState& view, ProjectionBox* box);
+
+// Framebuffer pixels of `logical` window pixels on a screen of device pixel
+// ratio `ratio` (2 on a screen scaled to twice the size), rounded to the
+// nearest pixel as the window system sizes the framebuffer. The view works in
+// framebuffer pixels throughout (viewport, projection, picks, read-back), so
+// window sizes and mouse positions pass through here first. A ratio that is
+// not a positive finite number counts as 1.
+int DevicePixels(double logical, double ratio);
 
 // Computes model_centre and model_size from the nodes: the bounding box with
 // each minimum raised to -10 and each maximum lowered to 10, its midpoint and

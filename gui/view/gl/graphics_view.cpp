@@ -30,13 +30,31 @@ void GraphicsView::initializeGL() {
   initialised_ = true;
 }
 
-void GraphicsView::resizeGL(int w, int h) {
+void GraphicsView::SyncViewportSize() {
+  // The toolkit hands resizeGL the size in logical pixels, while the
+  // framebuffer drawn into has that size times the device pixel ratio; a
+  // viewport in logical pixels would draw the model shrunk into one corner
+  // (or, after the ratio changed, enlarged past the window). The size is taken
+  // again before every frame, so that no path that repaints without a resize
+  // can draw with a stale one.
+  const double ratio = devicePixelRatioF();
+  const int w = DevicePixels(width(), ratio);
+  const int h = DevicePixels(height(), ratio);
+  if (w == view_.viewport_width && h == view_.viewport_height) return;
   view_.viewport_width = w;
   view_.viewport_height = h;
   ComputeProjection(view_, nullptr);
 }
 
+QPoint GraphicsView::DevicePoint(const QPointF& logical) const {
+  const double ratio = devicePixelRatioF();
+  return QPoint(DevicePixels(logical.x(), ratio), DevicePixels(logical.y(), ratio));
+}
+
+void GraphicsView::resizeGL(int, int) { SyncViewportSize(); }
+
 void GraphicsView::paintGL() {
+  SyncViewportSize();
   RenderFrame(gfx_, view_, settings_, model_);
   if (view_.camera_mode == kCameraZoomWindowDrag || view_.camera_mode == kCameraSelectionBoxDrag) DrawRubberBand();
 }
@@ -113,6 +131,7 @@ void GraphicsView::DeleteDisplayLists() {
 bool GraphicsView::CaptureRgba(int* width, int* height, std::vector<unsigned char>* rgba) {
   if (!initialised_ || !context()) return false;
   makeCurrent();
+  SyncViewportSize();
   RenderFrame(gfx_, view_, settings_, model_);
   ReadPixelsRgba(view_, width, height, rgba);
   doneCurrent();
@@ -160,7 +179,7 @@ void GraphicsView::keyPressEvent(QKeyEvent* event) {
   saved_cursor_ = cursor();
   view_.camera_mode = mode;
   setCursor(CameraCursor(mode));
-  const QPoint p = mapFromGlobal(QCursor::pos());
+  const QPoint p = DevicePoint(mapFromGlobal(QCursor::pos()));
   view_.last_mouse[0] = p.x();
   view_.last_mouse[1] = p.y();
   grabMouse();
@@ -178,7 +197,7 @@ void GraphicsView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void GraphicsView::mousePressEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
+  const QPoint p = DevicePoint(event->position());
   if (event->button() == Qt::LeftButton && settings_.zoom_window_armed && view_.camera_mode == kCameraNone) {
     view_.camera_mode = kCameraZoomWindowDrag;
     view_.press_point[0] = view_.current_point[0] = p.x();
@@ -201,14 +220,14 @@ void GraphicsView::mousePressEvent(QMouseEvent* event) {
 
 void GraphicsView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && view_.camera_mode == kCameraSelectionBoxDrag) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = DevicePoint(event->position());
     view_.camera_mode = kCameraNone;
     if (on_pick_box) on_pick_box(view_.press_point[0], view_.press_point[1], p.x(), p.y());
     update();
     return;
   }
   if (event->button() != Qt::LeftButton || view_.camera_mode != kCameraZoomWindowDrag) return;
-  const QPoint p = event->position().toPoint();
+  const QPoint p = DevicePoint(event->position());
   view_.camera_mode = kCameraNone;
   settings_.zoom_window_armed = false;
   const std::vector<ViewState> states =
@@ -219,7 +238,7 @@ void GraphicsView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GraphicsView::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint p = event->position().toPoint();
+  const QPoint p = DevicePoint(event->position());
   setFocus();
   const int mode = view_.camera_mode;
   if (mode == kCameraPan || mode == kCameraZoom || mode == kCameraRotate) {

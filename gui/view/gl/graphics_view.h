@@ -85,7 +85,8 @@ class GraphicsView : public QOpenGLWidget {
   // The transforms of the last frame drawn (window y downwards).
   const ScreenProjection& Projection() const { return gfx_.projection; }
 
-  // Mouse actions the frame turns into picks (window pixels, y downwards):
+  // Mouse actions the frame turns into picks (framebuffer pixels, y
+  // downwards, the units of Projection()):
   // a left click, a Shift-drag box on release, the cursor moving with no
   // camera mode, the right and the middle button.
   std::function<void(int x, int y)> on_pick_click;
@@ -106,6 +107,11 @@ class GraphicsView : public QOpenGLWidget {
 
  private:
   void DrawRubberBand();
+  // Takes the viewport size from the widget's framebuffer (its size times the
+  // screen's device pixel ratio) and updates the projection when it changed.
+  void SyncViewportSize();
+  // A window position (logical pixels) in framebuffer pixels.
+  QPoint DevicePoint(const QPointF& logical) const;
 
   ViewState& view_;
   ViewSettings& settings_;

@@ -50,6 +50,23 @@ TEST(Projection, WideTallAndEmptyWindows) {
   EXPECT_FLOAT_EQ(v.visible_width, 4.0f);
 }
 
+TEST(Projection, FramebufferPixelsOfScaledScreens) {
+  // Rounded to the nearest pixel, as the framebuffer of a scaled window is sized.
+  EXPECT_EQ(DevicePixels(794, 1.0), 794);
+  EXPECT_EQ(DevicePixels(794, 2.0), 1588);
+  EXPECT_EQ(DevicePixels(539, 1.5), 809);   // 808.5 rounds up
+  EXPECT_EQ(DevicePixels(101, 1.25), 126);  // 126.25
+  EXPECT_EQ(DevicePixels(10.6, 2.0), 21);   // a fractional mouse position
+  EXPECT_EQ(DevicePixels(-3, 2.0), -6);     // a captured mouse left of the window
+  // A ratio the window system cannot have counts as 1; no position overflows.
+  EXPECT_EQ(DevicePixels(640, 0.0), 640);
+  EXPECT_EQ(DevicePixels(640, -2.0), 640);
+  EXPECT_EQ(DevicePixels(640, std::nan("")), 640);
+  EXPECT_EQ(DevicePixels(640, INFINITY), 640);
+  EXPECT_EQ(DevicePixels(std::nan(""), 2.0), 0);
+  EXPECT_EQ(DevicePixels(3e9, 2.0), 1000000000);
+}
+
 TEST(ModelExtent, ClampedToTenAndEmptyModelIgnored) {
   ViewState v;
   MeshModel m;
