@@ -24,6 +24,29 @@ int TypeOfDescriptor(int descriptor) {
   }
 }
 
+// Category of the property record a table makes, by the table's descriptor:
+// 21 beam (Part runner), 90 shell (Part surface), 110 solid (Part volume);
+// -1 for the descriptors that make no record.
+int CategoryOfTableDescriptor(int descriptor) {
+  switch (descriptor) {
+    case 21: return kPartRunner;
+    case 90: return kPartSurface;
+    case 110: return kPartVolume;
+    default: return -1;
+  }
+}
+
+// Category of a shell or solid element whose property table made no record:
+// the one that a table of its own kind gives. Left at 0 (Connector, a beam
+// category), such elements would be drawn in the near-black colour of
+// connectors, and the exporters, which skip connectors, would write none of
+// them. A beam keeps 0: a connector is a beam.
+int CategoryOfUntabledElement(int type) {
+  if (type == kBeam) return kConnector;
+  if (type == kTriangle || type == kQuadrilateral) return CategoryOfTableDescriptor(90);
+  return CategoryOfTableDescriptor(110);
+}
+
 // True when `line` is a dataset delimiter: "-1" alone on its line.
 bool IsDelimiter(const std::string& line) {
   const std::vector<std::string_view> fields = SplitFields(line);
@@ -138,8 +161,7 @@ bool ReadPropertyTables(TokenReader& reader, IdeasState& state, std::string& why
     SkipRestOfLine(reader);
     std::string name;
     if (!NextLine(reader, name)) return why = Format("property table %d has no name", label), false;
-    const int category = descriptor == 21 ? kPartRunner : descriptor == 90 ? kPartSurface
-                       : descriptor == 110 ? kPartVolume : -1;
+    const int category = CategoryOfTableDescriptor(descriptor);
     double first_value = 0;
     for (int g = 0; g < groups; ++g) {
       int number = 0, kind = 0, count = 0;
@@ -214,12 +236,13 @@ int ReadIdeasMesh(MeshModel& model, const std::string& path, std::string& error)
 
   // Each element takes the record its property table became: index,
   // category, and the size its type uses. Without such a record the property
-  // index is 0.
+  // index is 0 and the category that of its kind, with no size.
   for (size_t e = 0; e < state.mesh.elements.size(); ++e) {
     Element& element = state.mesh.elements[e];
     auto it = state.tables.find(state.element_tables[e]);
     if (it == state.tables.end()) {
       element.property = 0;
+      element.category = CategoryOfUntabledElement(element.type);
       continue;
     }
     element.property = it->second;

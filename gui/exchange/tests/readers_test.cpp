@@ -1,4 +1,5 @@
 #include "gui/exchange/mesh_readers.h"
+#include "gui/exchange/mesh_writers.h"
 
 #include <gtest/gtest.h>
 
@@ -238,6 +239,30 @@ TEST(IdeasReader, UnitsPropertyTablesAndAppending) {
   EXPECT_EQ(model.properties.size(), 3u);
   EXPECT_EQ(model.elements[3].property, 2);
   EXPECT_EQ(model.elements[3].nodes[0], 6);
+}
+
+// Shells and solids without a property table are part surfaces and part
+// volumes, as the same mesh read from Gmsh: drawn in the part colour, and
+// written again by the I-deas exporter (which skips connectors).
+TEST(IdeasReader, ElementsWithoutATableAreOfTheirKindAndExportAgain) {
+  for (const char* name : {"plate", "box"}) {
+    SCOPED_TRACE(name);
+    MeshModel unv, msh;
+    std::string error;
+    ASSERT_EQ(ReadIdeasMesh(unv, DataPath(std::string(name) + ".unv"), error), 1) << error;
+    ASSERT_EQ(ReadGmshMesh(msh, DataPath(std::string(name) + ".msh"), error), 1) << error;
+    ASSERT_EQ(unv.elements.size(), msh.elements.size());
+    for (size_t e = 0; e < unv.elements.size(); ++e) {
+      EXPECT_EQ(unv.elements[e].category, msh.elements[e].category) << "element " << e + 1;
+      EXPECT_EQ(unv.elements[e].property, 0);
+    }
+    const std::string copy = WriteScratch(std::string(name) + "_copy.unv", "");
+    ASSERT_EQ(WriteIdeasMesh(unv, copy, name), 1);
+    MeshModel again;
+    ASSERT_EQ(ReadIdeasMesh(again, copy, error), 1) << error;
+    EXPECT_EQ(again.elements.size(), unv.elements.size());
+    EXPECT_EQ(again.nodes.size(), unv.nodes.size());
+  }
 }
 
 TEST(IdeasReader, RefusesDamagedFiles) {

@@ -578,6 +578,29 @@ TEST_F(FrameTest, ImportedPlateIsShadedAndFailedImportsKeepTheModel) {
   EXPECT_NE(window_->PaneText(kPaneOutput).find("Number of nodes: " + std::to_string(nodes)), std::string::npos);
 }
 
+// The same plate from an I-deas file without property tables and from a
+// Gmsh file is drawn in the same lit part colour (not the near-black of
+// connector facets).
+TEST_F(FrameTest, IdeasPlateIsDrawnAsTheSameMeshReadFromGmsh) {
+  const std::string data = std::string(KV_SOURCE_DIR) + "/gui/exchange/tests/data/";
+  Rgb colours[2];
+  const int filters[2] = {6, 13};
+  const char* files[2] = {"plate.unv", "plate.msh"};
+  for (int i = 0; i < 2; ++i) {
+    window_->NewModel();
+    ASSERT_EQ(window_->ImportMesh(data + files[i], filters[i]), 1) << files[i];
+    window_->SetStandardViewNow(kViewFront);
+    window_->Dispatch(kCmdShade);
+    const float* c = window_->model().elements[0].centroid;
+    colours[i] = PixelAt(c[0], c[1]);
+  }
+  EXPECT_EQ(colours[0].r, colours[1].r);
+  EXPECT_EQ(colours[0].g, colours[1].g);
+  EXPECT_EQ(colours[0].b, colours[1].b);
+  EXPECT_GT(colours[0].r, 150);
+  EXPECT_LT(colours[0].b, colours[0].r - 40);
+}
+
 TEST(BatchProgram, ScreenshotOfTheExampleWithoutAWindowManager) {
   const std::string png = std::string(::testing::TempDir()) + "kv_batch_shot.png";
   std::remove(png.c_str());
