@@ -2,6 +2,7 @@
 // bar, the Command pane, and what the view draws, read back from the pixels.
 #include <sys/wait.h>
 
+#include <array>
 #include <cstdio>
 #include <cmath>
 #include <cstdlib>
@@ -484,6 +485,29 @@ TEST_F(FrameTest, RenderModesAndStandardViews) {
   for (int k = 0; k < 4; ++k) EXPECT_EQ(window_->view().orientation[k], top[k]);
   window_->Dispatch(kCmdZoomAll);
   EXPECT_EQ(window_->view().pan[0], 0.0f);
+}
+
+// A standard view is drawn as 25 frames that turn the model evenly.
+TEST_F(FrameTest, StandardViewsAreDrawnInTwentyFiveEvenSteps) {
+  BuildSampleModel(window_->model());
+  window_->ZoomToModel();
+  window_->SetStandardViewNow(kViewFront);
+  std::vector<std::array<float, 4>> drawn;
+  window_->View()->on_frame_drawn = [&drawn](const ViewState& v) {
+    const std::array<float, 4> q = {v.orientation[0], v.orientation[1], v.orientation[2], v.orientation[3]};
+    if (drawn.empty() || drawn.back() != q) drawn.push_back(q);
+  };
+  window_->Dispatch(kCmdRight);
+  window_->View()->on_frame_drawn = nullptr;
+  ASSERT_EQ(drawn.size(), 25u);
+  const float front[4] = {0, 0, 0, -1};
+  const float* previous = front;
+  for (const std::array<float, 4>& q : drawn) {
+    float step = 0;
+    ASSERT_TRUE(QuaternionAngle(previous, q.data(), &step));
+    EXPECT_NEAR(step * 180.0f / 3.14159265f, 90.0f / 25.0f, 0.05f);
+    previous = q.data();
+  }
 }
 
 TEST_F(FrameTest, SavedPictureAndSliverWindowAndNew) {

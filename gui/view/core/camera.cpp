@@ -23,7 +23,58 @@ float ProjectToBall(float r, float x, float y) {
   return t * t / d;
 }
 
+// Below this angle (radians) two orientations count as the same rotation.
+constexpr float kSameRotationRadians = 1e-5f;
+
+// Unit copy of quaternion q; false when q has no length (or is not finite).
+bool UnitQuaternion(const float q[4], double unit[4]) {
+  double n2 = 0;
+  for (int k = 0; k < 4; ++k) n2 += static_cast<double>(q[k]) * q[k];
+  if (!(n2 > 0) || !std::isfinite(n2)) return false;
+  const double n = std::sqrt(n2);
+  for (int k = 0; k < 4; ++k) unit[k] = q[k] / n;
+  return true;
+}
+
 }  // namespace
+
+bool QuaternionAngle(const float a[4], const float b[4], float* radians) {
+  double ua[4], ub[4];
+  if (!UnitQuaternion(a, ua) || !UnitQuaternion(b, ub)) return false;
+  double dot = 0;
+  for (int k = 0; k < 4; ++k) dot += ua[k] * ub[k];
+  // q and -q are the same rotation: the angle of the shorter way.
+  *radians = static_cast<float>(2.0 * std::acos(std::min(1.0, std::fabs(dot))));
+  return true;
+}
+
+void InterpolateRotation(const float a[4], const float b[4], float t, float q[4]) {
+  double ua[4], ub[4];
+  if (!UnitQuaternion(a, ua) || !UnitQuaternion(b, ub)) {
+    for (int k = 0; k < 4; ++k) q[k] = t < 0.5f ? a[k] : b[k];
+    return;
+  }
+  double dot = 0;
+  for (int k = 0; k < 4; ++k) dot += ua[k] * ub[k];
+  // Turn the shorter way: b and -b are the same rotation.
+  if (dot < 0) {
+    for (int k = 0; k < 4; ++k) ub[k] = -ub[k];
+    dot = -dot;
+  }
+  const double half = std::acos(std::min(1.0, dot));  // half the rotation angle
+  double wa = 1.0 - t, wb = t;
+  if (std::sin(half) > 1e-6) {
+    wa = std::sin((1.0 - t) * half) / std::sin(half);
+    wb = std::sin(t * half) / std::sin(half);
+  }
+  double r[4], n2 = 0;
+  for (int k = 0; k < 4; ++k) {
+    r[k] = wa * ua[k] + wb * ub[k];
+    n2 += r[k] * r[k];
+  }
+  const double n = std::sqrt(n2);
+  for (int k = 0; k < 4; ++k) q[k] = static_cast<float>(n > 0 ? r[k] / n : ua[k]);
+}
 
 int DevicePixels(double logical, double ratio) {
   if (!(ratio > 0) || !std::isfinite(ratio)) ratio = 1.0;
@@ -305,32 +356,23 @@ std::vector<ViewState> PlanStandardView(const ViewState& view, int which) {
   std::vector<ViewState> states;
   float target[4];
   StandardViewTarget(which, target);
-  // The component recomputed from the unit length: x for the side views,
-  // y for top and bottom, w for the isometric view.
-  int derived = 0;
-  if (which == kViewTop || which == kViewBottom) derived = 1;
-  if (which == kViewIsometric) derived = 3;
-  float step[4] = {0, 0, 0, 0};
-  float moved = 0;
-  for (int k = 0; k < 4; ++k) {
-    if (k == derived) continue;
-    step[k] = (target[k] - view.orientation[k]) / kAnimationSteps;
-    moved += std::fabs(step[k]);
-  }
-  if (moved == 0) return states;
+  const float* from = view.orientation;
+  if (from[0] == target[0] && from[1] == target[1] && from[2] == target[2] && from[3] == target[3]) return states;
   ViewState v = view;
-  for (int i = 1; i < kAnimationSteps; ++i) {
-    float sum = 0;
-    for (int k = 0; k < 4; ++k) {
-      if (k == derived) continue;
-      v.orientation[k] = view.orientation[k] + step[k] * static_cast<float>(i);
-      sum += v.orientation[k] * v.orientation[k];
+  float rotation = 0;
+  if (QuaternionAngle(from, target, &rotation) && rotation > kSameRotationRadians) {
+    // Intermediate states turn by equal angles about one axis. Stepping three
+    // components linearly and deriving the fourth from the unit length would
+    // turn a quarter turn by some 40 degrees in the first and in the last
+    // step and wander about other axes in between: the model would jump.
+    for (int i = 1; i < kAnimationSteps; ++i) {
+      InterpolateRotation(from, target, static_cast<float>(i) / kAnimationSteps, v.orientation);
+      BuildRotationMatrix(v.orientation, v.rotation_matrix);
+      states.push_back(v);
     }
-    // The fourth component keeps |q| = 1 (never the root of a negative number).
-    v.orientation[derived] = std::sqrt(std::max(0.0f, 1.0f - sum));
-    BuildRotationMatrix(v.orientation, v.rotation_matrix);
-    states.push_back(v);
   }
+  // The exact target last (also when the start was the same rotation with
+  // the opposite sign, so that choosing the view again does nothing).
   for (int k = 0; k < 4; ++k) v.orientation[k] = target[k];
   v.composition_count = view.composition_count;
   BuildRotationMatrix(v.orientation, v.rotation_matrix);

@@ -126,9 +126,20 @@ std::vector<ViewState> PlanZoomAll(const ViewState& view);
 // one with centre_shift = -point and pan = 0 up to rounding.
 std::vector<ViewState> PlanRotationCentre(const ViewState& view, const float point[3]);
 
-// Turns to a standard view: 24 intermediate states and the exact target.
-// Already there (all steps exactly 0): no states.
+// Turns to a standard view: 24 intermediate states that turn by equal angles
+// about one axis, the shorter way, and the exact target. Already there
+// (orientation equal to the target): no states; the same rotation written
+// with the opposite sign: the exact target alone.
 std::vector<ViewState> PlanStandardView(const ViewState& view, int which);
+
+// Angle in radians (0..pi) of the rotation from orientation a to b, the
+// shorter way (q and -q are one rotation). False when either has no length.
+bool QuaternionAngle(const float a[4], const float b[4], float* radians);
+
+// Orientation at fraction t (0..1) of the even turn from a to b the shorter
+// way (spherical interpolation), as a unit quaternion. Quaternions without
+// length are not interpolated: a below t = 0.5, b from there.
+void InterpolateRotation(const float a[4], const float b[4], float t, float q[4]);
 
 // Target orientation (x, y, z, w) of a standard view.
 void StandardViewTarget(int which, float target[4]);

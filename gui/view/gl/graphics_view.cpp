@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QThread>
 #include <QMouseEvent>
 
 #include "gui/platform/cursors.h"
@@ -57,6 +60,8 @@ void GraphicsView::paintGL() {
   SyncViewportSize();
   RenderFrame(gfx_, view_, settings_, model_);
   if (view_.camera_mode == kCameraZoomWindowDrag || view_.camera_mode == kCameraSelectionBoxDrag) DrawRubberBand();
+  ++frames_drawn_;
+  if (on_frame_drawn) on_frame_drawn(view_);
 }
 
 void GraphicsView::DrawRubberBand() {
@@ -86,16 +91,36 @@ void GraphicsView::RedrawView() {
 }
 
 void GraphicsView::PlayMove(const std::vector<ViewState>& states) {
-  for (const ViewState& s : states) {
+  QElapsedTimer clock;
+  clock.start();
+  for (size_t i = 0; i < states.size(); ++i) {
     // Keep what the move does not own: window size, mode, mouse and list state.
     const ViewState keep = view_;
-    view_ = s;
+    view_ = states[i];
     view_.viewport_width = keep.viewport_width;
     view_.viewport_height = keep.viewport_height;
     view_.camera_mode = keep.camera_mode;
     view_.lists_valid = keep.lists_valid;
     ComputeProjection(view_, nullptr);
+    const qint64 shown = clock.elapsed();
+    const unsigned long before = frames_drawn_;
     RedrawView();
+    if (!isVisible()) continue;
+    // A repaint is skipped while the window system still presents the
+    // previous frame; then the state is drawn at the next update, so that no
+    // state of the move is lost (the model would jump). Each state also stays
+    // on screen for at least one display refresh, so that the move is seen as
+    // motion where frames are drawn much faster than the display shows them.
+    // Input waits until the move has ended.
+    const qint64 minimum = i + 1 < states.size() ? kMoveFrameMilliseconds : 0;
+    for (;;) {
+      const qint64 spent = clock.elapsed() - shown;
+      const bool drawn = frames_drawn_ != before;
+      if ((drawn && spent >= minimum) || spent >= kMoveFrameTimeoutMilliseconds) break;
+      if (!drawn) update();
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      QThread::msleep(1);
+    }
   }
 }
 

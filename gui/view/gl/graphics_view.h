@@ -13,6 +13,13 @@
 
 namespace kv {
 
+// Shortest time a state of an animated camera move stays on screen:
+// about one refresh of a 60 Hz display.
+inline constexpr int kMoveFrameMilliseconds = 16;
+// Longest wait for one state of a move to be drawn (a window that is not
+// shown on screen draws nothing; the move goes on without it).
+inline constexpr int kMoveFrameTimeoutMilliseconds = 250;
+
 class GraphicsView : public QOpenGLWidget {
  public:
   // `view`, `settings` and `model` are owned by the frame and outlive the widget.
@@ -25,8 +32,8 @@ class GraphicsView : public QOpenGLWidget {
   // Draws one frame now (synchronously when the widget is visible).
   void RedrawView();
 
-  // Plays an animated camera move: every state is drawn in turn and the last
-  // one stays.
+  // Plays an animated camera move: every state is drawn in turn, each shown
+  // for at least kMoveFrameMilliseconds, and the last one stays.
   void PlayMove(const std::vector<ViewState>& states);
 
   // The animated camera moves of the View menu.
@@ -95,6 +102,10 @@ class GraphicsView : public QOpenGLWidget {
   std::function<void()> on_right_press;
   std::function<void()> on_middle_press;
 
+  // Called after every frame drawn into the view, with the view state it was
+  // drawn from (for observers of the drawing, such as the tests of the moves).
+  std::function<void(const ViewState& drawn)> on_frame_drawn;
+
  protected:
   void initializeGL() override;
   void resizeGL(int w, int h) override;
@@ -119,6 +130,7 @@ class GraphicsView : public QOpenGLWidget {
   GfxState gfx_;
   bool initialised_ = false;
   QCursor saved_cursor_;
+  unsigned long frames_drawn_ = 0;  // frames drawn since the widget was made
 };
 
 }  // namespace kv

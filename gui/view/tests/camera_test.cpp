@@ -231,6 +231,58 @@ TEST(AnimatedMoves, StandardViewsReachTargetsExactly) {
   }
 }
 
+// Every step of a standard view turns by the same angle, and the steps add up
+// to the direct turn: no jump at the start or the end, no detour.
+TEST(AnimatedMoves, StandardViewsTurnEvenlyTheShorterWay) {
+  ViewState front;
+  ResetOrientation(front);
+  ViewState turned;
+  const float turn[4] = {0.2f, 0.3f, 0.1f, 0.927f};
+  ComposeRotation(turned, turn);
+  for (const ViewState& start : {front, turned}) {
+    for (int which = kViewFront; which <= kViewIsometric; ++which) {
+      float target[4];
+      StandardViewTarget(which, target);
+      float total = 0;
+      ASSERT_TRUE(QuaternionAngle(start.orientation, target, &total));
+      const std::vector<ViewState> states = PlanStandardView(start, which);
+      if (total < 1e-4f) continue;  // Front from the start: no move
+      ASSERT_EQ(states.size(), 25u) << which;
+      float sum = 0;
+      const float* previous = start.orientation;
+      for (const ViewState& s : states) {
+        float step = 0;
+        ASSERT_TRUE(QuaternionAngle(previous, s.orientation, &step));
+        EXPECT_NEAR(step, total / 25, 2e-3f) << "view " << which;
+        EXPECT_NEAR(Norm(s.orientation), 1.0f, 1e-4f);  // the isometric target is 1.00004
+        sum += step;
+        previous = s.orientation;
+      }
+      EXPECT_NEAR(sum, total, 5e-3f) << "view " << which;
+    }
+  }
+  // The back view is half a turn from the front: 7.2 degrees a step.
+  float step = 0;
+  ASSERT_TRUE(QuaternionAngle(front.orientation, PlanStandardView(front, kViewBack)[0].orientation, &step));
+  EXPECT_NEAR(step * 180.0f / 3.14159265f, 7.2f, 0.01f);
+  // The front view written with the other sign is the same rotation: the
+  // exact target alone, drawn once.
+  ViewState same;
+  same.orientation[3] = 1.0f;
+  const std::vector<ViewState> once = PlanStandardView(same, kViewFront);
+  ASSERT_EQ(once.size(), 1u);
+  EXPECT_EQ(once[0].orientation[3], -1.0f);
+  // Halfway between two rotations, and a quaternion without length is not
+  // interpolated into NaN.
+  const float a[4] = {0, 0, 0, 1}, b[4] = {0, 0, 1, 0}, zero[4] = {0, 0, 0, 0};
+  float q[4];
+  InterpolateRotation(a, b, 0.5f, q);
+  EXPECT_NEAR(q[2], 0.70710677f, 1e-6f);
+  EXPECT_NEAR(q[3], 0.70710677f, 1e-6f);
+  InterpolateRotation(zero, b, 0.25f, q);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(q[k], 0.0f);
+}
+
 TEST(AnimatedMoves, FrontFromStartIsNoMove) {
   ViewState v;
   ResetOrientation(v);
