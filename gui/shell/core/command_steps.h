@@ -90,6 +90,14 @@ std::vector<int> TakeFaceSet(CommandContext& ctx, const std::string& text);
 // the node table.
 void NodePoint(const MeshModel& model, int index, double p[3]);
 
+// The entry shown on the model: the current entry while View > Results is
+// checked and the context has a result set and display; null otherwise.
+const ResultEntry* ShownResult(const CommandContext& ctx);
+// Hands `plot` to the XY plot viewer through the frame (nothing without one).
+void ShowPlot(CommandContext& ctx, const PlotData& plot);
+// Query > Node on a shown time result: plots node `node`'s (0-based) history.
+void PlotNodeHistory(CommandContext& ctx, int node);
+
 // --- step functions, one per group ---
 void StepQuery(CommandContext& ctx, const std::string& text);      // 1, 2, 3, 4, 31
 void StepMeasure(CommandContext& ctx, const std::string& text);    // 8, 9, 10, 11, 12
@@ -97,5 +105,6 @@ void StepEdit(CommandContext& ctx, const std::string& text);       // 23, 24, 25
 void StepTransform(CommandContext& ctx, const std::string& text);  // 19, 20, 21, 22
 void StepBoundary(CommandContext& ctx, const std::string& text);   // 13, 14, 15, 16
 void StepAssign(CommandContext& ctx, const std::string& text);     // 17, 18
+void StepResultQuery(CommandContext& ctx, const std::string& text);  // 5, 6, 7
 
 }  // namespace kv

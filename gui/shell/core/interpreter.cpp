@@ -229,6 +229,11 @@ void RunInterpreter(CommandContext& ctx, const std::string& text) {
     case kCodePropertyQueryElement:
       StepQuery(ctx, text);
       break;
+    case kCodeValueAtCursor:
+    case kCodeValueTimesArea:
+    case kCodeElementPlot:
+      StepResultQuery(ctx, text);
+      break;
     case kCodeDistance:
     case kCodeRadius:
     case kCodeAngle:
@@ -261,7 +266,7 @@ void RunInterpreter(CommandContext& ctx, const std::string& text) {
       StepEdit(ctx, text);
       break;
     default:
-      break;  // a code without steps in this build (value queries of the result display)
+      break;  // a code without steps (Properties > Query > Node)
   }
   --st.nesting;
   // A refused answer is not journalled: the prompt asked again.

@@ -13,8 +13,12 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
+#include "common/plot/plot_data.h"
+#include "common/results/result_set.h"
 #include "gui/view/core/drawing_tables.h"
+#include "gui/view/core/result_display.h"
 #include "gui/view/core/selection.h"
+#include "gui/view/core/view_readback.h"
 
 namespace kv {
 
@@ -63,12 +67,12 @@ struct CommandHooks {
   std::function<void(const std::string& text)> message_box;  // stop icon, product caption
   std::function<void(int property)> edit_property;    // "Edit property" dialog
   std::function<void()> property_results;             // Thickness and Diameter results rebuilt
-  // Reads the view: the back buffer's RGB floats (rows bottom-up, `width`
-  // a multiple of 4), the background colour and the area of one pixel in
-  // m^2. False when there is no picture.
-  std::function<bool(int* width, int* height, std::vector<float>* rgb, float background[3],
-                     double* pixel_area)>
-      read_view;
+  // Reads the picture of the view as it stands (the model alone, without
+  // legend, triad, title or highlights) with its background and the area of
+  // one pixel. False when there is no picture.
+  std::function<bool(ViewPicture* picture)> read_view;
+  // Writes the plot data file and opens the XY plot viewer on it.
+  std::function<void(const PlotData& plot)> show_plot;
 };
 
 // Everything a command works on. The frame owns every table; the context
@@ -81,6 +85,11 @@ struct CommandContext {
   DrawingTables* tables = nullptr;       // facets and beams the selection indexes
   std::string* model_path = nullptr;     // job files are written next to it
   int* current_property = nullptr;       // 0-based, -1 none
+  // The result set and its display state that the value queries and the
+  // result plots read; null where there are none (the commands say so).
+  ResultSet* results = nullptr;
+  const ResultDisplay* display = nullptr;
+  const bool* results_shown = nullptr;   // View > Results is checked
   CommandHooks hooks;
   // Refreshes `tables` from the model after a creation or deletion; when
   // empty the interpreter rebuilds them itself with the default options.

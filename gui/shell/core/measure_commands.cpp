@@ -159,18 +159,12 @@ void Area(CommandContext& ctx, const std::string& text) {
 
 void ProjectedArea(CommandContext& ctx) {
   AppendOutput("Using current orientation.");
-  int width = 0, height = 0;
-  std::vector<float> rgb;
-  float background[3] = {1, 1, 1};
-  double pixel_area = 0;
-  if (!ctx.hooks.read_view || !ctx.hooks.read_view(&width, &height, &rgb, background, &pixel_area)) {
+  ViewPicture picture;
+  if (!ctx.hooks.read_view || !ctx.hooks.read_view(&picture)) {
     AppendOutput("Projected Area: no view to measure.");
     return;
   }
-  long covered = 0;
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3)
-    if (rgb[i] != background[0] || rgb[i + 1] != background[1] || rgb[i + 2] != background[2]) ++covered;
-  AppendOutput(Format("Projected Area: %f", covered * pixel_area));
+  AppendOutput(Format("Projected Area: %f", static_cast<double>(CountModelPixels(picture)) * picture.pixel_area));
 }
 
 }  // namespace

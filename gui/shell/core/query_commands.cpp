@@ -56,6 +56,7 @@ void QueryNode(CommandContext& ctx, const std::string& text) {
   if (ctx.state->step == 0) return StartNodePick(ctx, "Select node:");
   int n = 0;
   if (!TakeNode(ctx, text, &n)) return RepeatPrompt(ctx);
+  PlotNodeHistory(ctx, n);
   const Node& p = ctx.model->nodes[n];
   AppendOutput("Node: " + std::to_string(n + 1));
   AppendOutput(Format("Coordinates: x = %.4f, y = %.4f, z = %.4f", double(p.x), double(p.y), double(p.z)));

@@ -98,6 +98,20 @@ void MainWindow::AfterModelRead(bool imported) {
 }
 
 void MainWindow::ConnectResultHooks() {
+  // The value queries and result plots read the result set and the view.
+  commands_.results = &results_;
+  commands_.display = &display_;
+  commands_.results_shown = &state_.view.show_results;
+  commands_.hooks.read_view = [this](ViewPicture* picture) {
+    BeginWait();
+    const bool ok = view_widget_->ReadPicture(picture);
+    EndWait();
+    return ok;
+  };
+  commands_.hooks.show_plot = [this](const PlotData& plot) {
+    // Batch runs and journal replays start no viewer.
+    if (!batch_mode_ && !replaying_) ShowPlotInViewer(this, plot, program_dir_);
+  };
   // Property edits and mesh commands show the new thickness and diameter.
   commands_.hooks.property_results = [this] {
     StopResults();

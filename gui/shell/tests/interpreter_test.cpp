@@ -143,14 +143,13 @@ TEST(Measure, ProjectedAreaCountsThePixelsOffTheBackground) {
   InterpreterBench b;
   b.Start(12);
   EXPECT_EQ(b.Out().back(), "Projected Area: no view to measure.");
-  b.ctx.hooks.read_view = [](int* w, int* h, std::vector<float>* rgb, float bg[3], double* area) {
-    *w = 4;
-    *h = 2;
-    rgb->assign(4 * 2 * 3, 1.0f);
-    (*rgb)[0] = 0.5f;  // two pixels of model
-    (*rgb)[9 + 2] = 0.0f;
-    bg[0] = bg[1] = bg[2] = 1.0f;
-    *area = 0.25;
+  b.ctx.hooks.read_view = [](ViewPicture* p) {
+    p->width = 4;
+    p->height = 2;
+    p->rgb.assign(4 * 2 * 3, 1.0f);
+    p->rgb[0] = 0.5f;  // two pixels of model
+    p->rgb[9 + 2] = 0.0f;
+    p->pixel_area = 0.25;
     return true;
   };
   b.Start(12);

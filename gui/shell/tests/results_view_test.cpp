@@ -257,6 +257,73 @@ TEST_F(ResultsViewTest, PressureAndMeltFrontColoursLegendAndFrames) {
   EXPECT_EQ(window_->results().current, first);
 }
 
+// The last line of the Output pane read as "<prefix>%lf"; NaN when it is not.
+double LastOutputNumber(MainWindow& window, const std::string& prefix) {
+  const std::string text = window.PaneText(kPaneOutput);
+  const size_t start = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
+  const std::string line = text.substr(start == std::string::npos ? 0 : start + 1);
+  if (line.compare(0, prefix.size(), prefix) != 0) return std::nan("");
+  return std::atof(line.c_str() + prefix.size());
+}
+
+TEST_F(ResultsViewTest, QueriesReadValuesAndAreasOffTheView) {
+  // The plate alone (runners hidden), facing the viewer: 60 x 40 mm.
+  window_->state().view.categories.runners = false;
+  window_->View()->Invalidate();
+  window_->Dispatch(kCmdShowModel);
+  RunCommand(window_->commands(), 12);
+  const double plate_area = 0.06 * 0.04;
+  EXPECT_NEAR(LastOutputNumber(*window_, "Projected Area: "), plate_area, 0.03 * plate_area);
+
+  // Pressure at the end of filling: the value under a point is the pressure
+  // there within one of the 32 contour steps.
+  ASSERT_EQ(window_->ShowResultEntry("Pressure", -1), 1);
+  const MeshModel& m = window_->model();
+  const ResultEntry& e = window_->results().entries[static_cast<size_t>(window_->results().current)];
+  const ResultDisplay& d = window_->result_display();
+  const double step = (d.maximum - d.minimum) / 32.0;
+  ASSERT_GT(step, 0.0);
+  RunCommand(window_->commands(), 5);
+  EXPECT_EQ(window_->commands().state->expected, kExpectScreenPoint);
+  const ViewState& v = window_->view();
+  int probed = 0;
+  double exact_integral = 0.0;
+  for (const Element& el : m.elements) {
+    if (el.type != kTriangle) continue;
+    double corners[3];
+    for (int k = 0; k < 3; ++k) corners[k] = e.items[static_cast<size_t>(el.nodes[k])].values[0];
+    const double mean = (corners[0] + corners[1] + corners[2]) / 3.0;
+    const Node& a = m.nodes[static_cast<size_t>(el.nodes[0])];
+    const Node& b = m.nodes[static_cast<size_t>(el.nodes[1])];
+    const Node& c = m.nodes[static_cast<size_t>(el.nodes[2])];
+    exact_integral += mean * 0.5 * std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y));
+    if (++probed % 9 != 0) continue;  // a sample of the triangles across the plate
+    // The window pixel (y downwards) under the centroid.
+    const float sx = el.centroid[0] + v.centre_shift[0] + v.pan[0];
+    const float sy = el.centroid[1] + v.centre_shift[1] + v.pan[1];
+    const int x = static_cast<int>((sx / v.visible_width + 0.5f) * static_cast<float>(v.viewport_width));
+    const int y = v.viewport_height - 1 -
+                  static_cast<int>((sy / v.visible_height + 0.5f) * static_cast<float>(v.viewport_height));
+    window_->View()->on_pick_click(x, y);
+    const double read = LastOutputNumber(*window_, "Value: ");
+    ASSERT_FALSE(std::isnan(read)) << window_->PaneText(kPaneOutput);
+    // Inside the flat red and blue ends of the scale the colour says only
+    // that the value lies in the top or bottom eighth.
+    const double slack = (mean > d.maximum - 4 * step || mean < d.minimum + 4 * step) ? 4 * step : 1.5 * step;
+    EXPECT_NEAR(read, mean, slack) << "triangle at " << el.centroid[0] << ", " << el.centroid[1];
+  }
+  EXPECT_EQ(window_->commands().state->command, 5);  // loops until a right click
+  window_->View()->on_right_press();
+  EXPECT_EQ(window_->commands().state->command, 0);
+
+  // Value times area: the pressure integrated over the plate, within the
+  // contour steps (a small share of the range times the area).
+  RunCommand(window_->commands(), 6);
+  const double integral = LastOutputNumber(*window_, "Value x area: ");
+  EXPECT_NEAR(integral, exact_integral, 2.0 * step * plate_area) << "exact " << exact_integral;
+  window_->state().view.categories.runners = true;
+}
+
 TEST_F(ResultsViewTest, PicturesAndAnimationsOfTheResults) {
   ASSERT_EQ(window_->ShowResultEntry("Pressure", -1), 1);
   const std::string dir = PlateJobDir();

@@ -52,4 +52,26 @@ float ValueOfColour(const Rgb& colour) {
   return 1.0f - static_cast<float>(best_index) / static_cast<float>(kReverseColourCount - 1);
 }
 
+float ValueOfScaleColour(const Rgb& c) {
+  // Each ramp: the distance off it (the two fixed channels) and t along it
+  // (the varying channel, clamped), from the map's formulas with u = 17t/3.
+  struct Ramp {
+    float distance, t;
+  };
+  const Ramp ramps[4] = {
+      {std::fabs(c.r) + std::fabs(c.b - 1.0f), (2.0f + 3.0f * Clamp01(c.g)) / 17.0f},   // (0, g, 1)
+      {std::fabs(c.r) + std::fabs(c.g - 1.0f), (8.0f - 3.0f * Clamp01(c.b)) / 17.0f},   // (0, 1, b)
+      {std::fabs(c.g - 1.0f) + std::fabs(c.b), (8.0f + 3.0f * Clamp01(c.r)) / 17.0f},   // (r, 1, 0)
+      {std::fabs(c.r - 1.0f) + std::fabs(c.b), (15.0f - 4.0f * Clamp01(c.g)) / 17.0f},  // (1, g, 0)
+  };
+  int best = 0;
+  for (int k = 1; k < 4; ++k)
+    if (ramps[k].distance < ramps[best].distance) best = k;
+  if (ramps[best].distance >= 1.0f) return -1.0f;
+  // The flat ends: every value up to 2/17 shows blue, every value from 15/17 red.
+  if (best == 0 && c.g <= 0.0f) return 1.0f / 17.0f;
+  if (best == 3 && c.g <= 0.0f) return 16.0f / 17.0f;
+  return ramps[best].t;
+}
+
 }  // namespace kv

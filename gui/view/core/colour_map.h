@@ -33,4 +33,14 @@ const std::vector<Rgb>& ReverseColourTable();
 // tie) when that sum is below 1; -1 when the colour is no result colour.
 float ValueOfColour(const Rgb& colour);
 
+// Normalised value (0..1) of a pixel colour read as the inverse of ColourMap
+// itself, for the value queries: the colour is projected onto the nearest of
+// the map's four ramps (blue-cyan, cyan-green, green-yellow, yellow-red; the
+// smallest sum of absolute differences of the two fixed channels, the first
+// ramp on a tie) and the ramp's channel gives t. The map is flat below 2/17
+// (blue) and above 15/17 (red); those colours give the middle of their runs,
+// 1/17 and 16/17. -1 when the sum is 1 or more (grey, black, white: no result
+// colour). Unlike the table above, this follows the map's uneven ramps.
+float ValueOfScaleColour(const Rgb& colour);
+
 }  // namespace kv

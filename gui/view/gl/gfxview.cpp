@@ -322,6 +322,10 @@ void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, M
     view.lists_valid = true;
   }
   glCallList(gfx.model_list);
+  if (!gfx.overlays) {
+    glFlush();
+    return;
+  }
   DrawSelection(gfx, model);
   // Boundary-condition glyphs after the model, drawn directly since they are few.
   if (settings.boundary_conditions) {

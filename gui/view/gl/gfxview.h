@@ -37,6 +37,9 @@ struct GfxState {
   ResultSource results;           // the frame's result set and display state
   unsigned colour_texture = 0;    // the result scale's 1D texture, 0 before it exists
   int texture_contours = -1;      // N the texture was built for
+  // False while a picture is drawn for a measurement: the model alone, without
+  // highlights, triad, legend and title, whose pixels are no part of it.
+  bool overlays = true;
 };
 
 // Draws the selected facets filled, the selected nodes as points and the

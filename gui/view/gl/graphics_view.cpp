@@ -163,6 +163,25 @@ bool GraphicsView::CaptureRgba(int* width, int* height, std::vector<unsigned cha
   return !rgba->empty();
 }
 
+bool GraphicsView::ReadPicture(ViewPicture* picture) {
+  if (!initialised_ || !context()) return false;
+  std::vector<unsigned char> rgba;
+  makeCurrent();
+  gfx_.overlays = false;
+  RenderFrame(gfx_, view_, settings_, model_);
+  gfx_.overlays = true;
+  ReadPixelsRgba(view_, &picture->width, &picture->height, &rgba);
+  doneCurrent();
+  if (rgba.empty()) return false;
+  picture->rgb.resize(rgba.size() / 4 * 3);
+  for (size_t i = 0, j = 0; i + 3 < rgba.size(); i += 4, j += 3)
+    for (int k = 0; k < 3; ++k) picture->rgb[j + k] = static_cast<float>(rgba[i + k]) / 255.0f;
+  for (int k = 0; k < 3; ++k) picture->background[k] = FramebufferChannel(settings_.background[k]);
+  picture->pixel_area = ViewPixelArea(view_);
+  update();  // the widget shows the full picture again
+  return true;
+}
+
 std::string GraphicsView::Renderer() {
   if (!initialised_ || !context()) return std::string();
   makeCurrent();

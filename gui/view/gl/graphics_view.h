@@ -9,6 +9,7 @@
 
 #include <QOpenGLWidget>
 
+#include "gui/view/core/view_readback.h"
 #include "gui/view/gl/gfxview.h"
 
 namespace kv {
@@ -53,6 +54,11 @@ class GraphicsView : public QOpenGLWidget {
   // Draws a fresh frame and reads it back as RGBA, rows bottom-up, the width
   // rounded down to a multiple of 4. False when there is no context or no area.
   bool CaptureRgba(int* width, int* height, std::vector<unsigned char>* rgba);
+
+  // Draws the model alone (no highlights, triad, legend or title) and reads it
+  // back for a measurement: RGB as the framebuffer holds it, the background
+  // in the same precision, the area of one pixel. False without a context.
+  bool ReadPicture(ViewPicture* picture);
 
   // The OpenGL renderer and vendor strings ("" before the context exists).
   std::string Renderer();
