@@ -444,8 +444,8 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
     for (int i : newly_filled) state.front_inflow[i] = 0;
     front.erase(std::remove_if(front.begin(), front.end(), [&](int i) { return !IsFront(state, i); }), front.end());
   }
-  // 4. Front growth into the empty successors of filled nodes, at the filled
-  //    node's bulk temperature, where the melt is still above no-flow.
+  // 4. Front growth into the empty successors of filled nodes where the
+  //    filled node's bulk temperature is still above no-flow.
   std::vector<int> grown;
   for (int e : state.front_elements) {
     const Element& element = mesh.elements[e];
@@ -455,11 +455,14 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
       const int successor = element.nodes[(v + 1) % element.node_count];
       if (!IsFilled(state, node) || !IsEmpty(state, successor)) continue;
       const float bulk = BulkTemperatureOfProfile(state.node_temperature.Row(node), state.zeta);
-      float* T = state.node_temperature.Row(successor);
-      std::fill(T, T + points, bulk);
       if (bulk > material.no_flow_temperature) {
         state.fill_state[successor] = 0;
         grown.push_back(successor);
+        // The new front node's column holds no melt of its own yet: it starts
+        // at the melt temperature, the reference against which the thermal
+        // update hands it the heat of the melt arriving from upstream.
+        float* T = state.node_temperature.Row(successor);
+        std::fill(T, T + points, material.melt_temperature);
       }
     }
     if (AllFilled(state, element)) state.completely_filled[e] = 1;

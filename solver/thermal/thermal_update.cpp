@@ -46,11 +46,19 @@ namespace {
 //   control volumes inside the element (runners: across the mid-point of the
 //   axis). Each node's layer receives upstream melt at the upstream node's
 //   temperature, T_i += dt' sum_j F_ji (T_j - T_i) / V_i over inflows F_ji > 0
-//   (upwind); where the layer flow is divergence free this moves exactly the
-//   heat one node loses to its downstream neighbours. The inlet takes in melt
-//   at the melt temperature for the net outflow of each of its layers. The
+//   (upwind, explicit: every node reads the temperatures of the step's start,
+//   so what one node sends is what the others take in). Where a layer sends
+//   out more than it takes in (the inlet, or a layer flow not quite divergence
+//   free) the difference comes in as melt at the melt temperature. Where it
+//   takes in more than it sends (the last filled nodes: the front elements
+//   have no velocity profile) the difference is the melt going on into the
+//   front: its heat is handed to the node's front neighbours, mixed across
+//   their whole gap as the fountain flow mixes it, or kept the same way when
+//   the node has no front neighbour left. A new front node starts at the
+//   melt temperature, so that it holds exactly the heat handed to it. The
 //   step is split so that dt' sum_j F_ji / V_i <= 1, which keeps it a convex
-//   combination.
+//   combination. Heat is then conserved by the transport: what the walls
+//   receive is what the melt lost plus its viscous heat.
 // * Viscous heating eta gamma^2 of every filled element: the stress grows
 //   linearly across the gap, so each grid interval integrates tau^2 / eta
 //   with tau = eta gamma at its mid-point; half goes to each end point, shared
@@ -278,20 +286,55 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, PlaneFlow
   }
 }
 
-// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k.
+// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k, and
+// what balances each filled node's layer where its links do not:
+//   fresh  (1/s) melt at the melt temperature for what a layer sends out
+//          beyond what it takes in (the inlet's injection, and wherever the
+//          layer flow is not quite divergence free);
+//   handoff (m^3/s) what a layer takes in beyond what it sends out along its
+//          links: the melt going on into the front, handed with its heat to
+//          the node's front neighbours (`receivers`), or kept by the node
+//          itself when it has none.
 struct Inflows {
   std::vector<int> start;     // node -> first entry, node_count + 1 entries
   std::vector<int> upstream;  // upstream node of each entry
   std::vector<double> rate;   // entries x points
-  // The inlet takes in fresh melt at the melt temperature for what its layers
-  // send downstream and do not receive from neighbours.
-  int inlet = -1;
   double melt_temperature = 0;
-  std::vector<double> injection;  // 1/s by point
+  std::vector<double> fresh;    // nodes x points
+  std::vector<double> handoff;  // nodes x points
+  struct Receiver {
+    int from, to;
+    double share;  // of the handoff of `from`
+  };
+  std::vector<Receiver> receivers;
 };
 
-void BuildInflows(const SolverState& state, const PlaneFlow& flow, const std::vector<Column>& columns,
-                  double melt_temperature, Inflows& in) {
+// Front neighbours of filled node i (reached, not filled, sharing a flow
+// element with it) and their shares of what i hands on: by the inflow the
+// front solution gives them, equal when none has any.
+void FrontReceivers(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep, int i,
+                    std::vector<Inflows::Receiver>& out) {
+  const size_t first = out.size();
+  for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
+    const Element& element = mesh.elements[prep.element_list[j]];
+    if (!IsFlowCategory(element.category) || Connector(element) || !state.active[prep.element_list[j]]) continue;
+    for (int v = 0; v < element.node_count; ++v) {
+      const int n = element.nodes[v];
+      if (!Reached(state, n) || state.fill_state[n] >= 1.0f) continue;
+      bool listed = false;
+      for (size_t r = first; r < out.size(); ++r) listed = listed || out[r].to == n;
+      if (!listed) out.push_back({i, n, std::max(double{state.front_inflow[n]}, 0.0)});
+    }
+  }
+  double total = 0;
+  for (size_t r = first; r < out.size(); ++r) total += out[r].share;
+  for (size_t r = first; r < out.size(); ++r) {
+    out[r].share = total > 0 ? out[r].share / total : 1.0 / static_cast<double>(out.size() - first);
+  }
+}
+
+void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
+                  const PlaneFlow& flow, const std::vector<Column>& columns, double melt_temperature, Inflows& in) {
   const int points = state.layers + 1;
   std::vector<double> slab, cylinder;
   LayerWeights(state.layers, 0, slab);
@@ -305,6 +348,9 @@ void BuildInflows(const SolverState& state, const PlaneFlow& flow, const std::ve
   for (int i = 0; i < state.node_count; ++i) in.start[i + 1] = in.start[i] + count[i];
   in.upstream.assign(in.start.back(), -1);
   in.rate.assign(static_cast<size_t>(in.start.back()) * points, 0.0);
+  // Layer flows into (taken) and out of (sent) every node along its links.
+  std::vector<double> taken(static_cast<size_t>(state.node_count) * points, 0.0);
+  std::vector<double> sent(taken.size(), 0.0);
   std::vector<int> next(in.start.begin(), in.start.end() - 1);
   for (size_t l = 0; l < flow.links.size(); ++l) {
     const PlaneFlow::Link& link = flow.links[l];
@@ -319,24 +365,38 @@ void BuildInflows(const SolverState& state, const PlaneFlow& flow, const std::ve
         const double f = side == 0 ? flow.flux[l * points + k] : -flow.flux[l * points + k];
         const double v = flow.volume[node] * w[k];
         in.rate[static_cast<size_t>(entry) * points + k] = f > 0 && v > 0 ? f / v : 0.0;
+        if (f > 0) taken[static_cast<size_t>(node) * points + k] += f;
+        if (f < 0) sent[static_cast<size_t>(node) * points + k] -= f;
       }
     }
   }
-  in.inlet = -1;
   in.melt_temperature = melt_temperature;
-  in.injection.assign(points, 0.0);
-  const int inlet = state.inlet;
-  if (inlet < 0 || inlet >= state.node_count || !(flow.volume[inlet] > 0)) return;
-  in.inlet = inlet;
-  const std::vector<double>& w = columns[inlet].kappa ? cylinder : slab;
-  for (size_t l = 0; l < flow.links.size(); ++l) {
-    const PlaneFlow::Link& link = flow.links[l];
-    const double sign = link.from == inlet ? 1.0 : link.to == inlet ? -1.0 : 0.0;
-    for (int k = 0; k < points; ++k) in.injection[k] += sign * flow.flux[l * points + k];  // net outflow
-  }
-  for (int k = 0; k < points; ++k) {
-    const double v = flow.volume[inlet] * w[k];
-    in.injection[k] = in.injection[k] > 0 && v > 0 ? in.injection[k] / v : 0.0;
+  in.fresh.assign(taken.size(), 0.0);
+  in.handoff.assign(taken.size(), 0.0);
+  in.receivers.clear();
+  for (int i = 0; i < state.node_count; ++i) {
+    if (!(state.fill_state[i] >= 1.0f) || !(flow.volume[i] > 0)) continue;
+    const size_t at = static_cast<size_t>(i) * points;
+    bool hands_on = false;
+    for (int k = 0; k < points; ++k) hands_on = hands_on || taken[at + k] > sent[at + k];
+    if (hands_on) {
+      // Without a front neighbour (the next node filled during the pass,
+      // before its element had a velocity profile) the node keeps the melt,
+      // mixed across its gap as a front node would mix it.
+      const size_t before = in.receivers.size();
+      FrontReceivers(state, mesh, prep, i, in.receivers);
+      if (in.receivers.size() == before) in.receivers.push_back({i, i, 1.0});
+    }
+    const std::vector<double>& w = columns[i].kappa ? cylinder : slab;
+    for (int k = 0; k < points; ++k) {
+      const double v = flow.volume[i] * w[k];
+      const double surplus = taken[at + k] - sent[at + k];  // m^3/s the links leave in the layer
+      if (surplus > 0) {
+        in.handoff[at + k] = surplus;
+      } else if (v > 0) {
+        in.fresh[at + k] = -surplus / v;
+      }
+    }
   }
 }
 
@@ -425,29 +485,25 @@ ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int 
 // heat conducted into the wall (J per m^2 of wall).
 double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flow, const std::vector<float>& start,
                      int stride, int i, double tw, double dt, double volume, std::vector<double>& T,
-                     std::vector<double>& rhs, std::vector<double>& carried, std::vector<double>& drain) {
+                     std::vector<double>& rhs, std::vector<double>& carried) {
   const int n = static_cast<int>(T.size());
   const int L = n - 1;
   const double dt_sub = dt / c.steps;
-  // Sources in K/s at every point, carried[k] - drain[k] T_k: viscous heating
-  // (power over the layer's heat capacity) and upstream melt, whose
-  // temperatures stay those of the step's start.
+  // Sources in K/s at every point: viscous heating (power over the layer's
+  // heat capacity) and the melt exchanged with the neighbours, upstream melt
+  // in and the node's own out, both at the temperatures of the step's start:
+  // what one node sends is then exactly what the others take in.
   double total_capacity = 0;
   for (double cap : c.rows.capacity) total_capacity += cap;
+  const float* own = start.data() + static_cast<size_t>(i) * stride;
   for (int k = 0; k < n; ++k) {
     const double layer_capacity = c.rows.rho_cp * volume * c.rows.capacity[k] / total_capacity;  // J/K
     carried[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
-    drain[k] = 0;
     for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
       const double r = in.rate[static_cast<size_t>(entry) * n + k];
-      if (!(r > 0)) continue;
-      carried[k] += r * start[static_cast<size_t>(in.upstream[entry]) * stride + k];
-      drain[k] += r;
+      if (r > 0) carried[k] += r * (start[static_cast<size_t>(in.upstream[entry]) * stride + k] - own[k]);
     }
-    if (i == in.inlet) {
-      carried[k] += in.injection[k] * in.melt_temperature;
-      drain[k] += in.injection[k];
-    }
+    carried[k] += in.fresh[static_cast<size_t>(i) * n + k] * (in.melt_temperature - own[k]);
   }
   double wall = 0;
   const double wall_face = c.rows.face[L];
@@ -464,7 +520,7 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
     for (int k = 0; k < n; ++k) {
       const double below = k > 0 ? (1 - c.theta[k - 1]) * c.lower[k] * (T[k - 1] - T[k]) : 0.0;
       const double above = (1 - c.theta[k]) * c.upper[k] * ((k < L ? T[k + 1] : tw) - T[k]);
-      rhs[k] = T[k] + below + above + dt_sub * (carried[k] - drain[k] * T[k]);
+      rhs[k] = T[k] + below + above + dt_sub * carried[k];
       if (k == L) rhs[k] += c.theta[L] * c.upper[L] * tw;
     }
     const double old_wall = T[L] - tw;
@@ -482,7 +538,7 @@ int TransportSteps(const Inflows& in, int node_count, int points, double dt) {
   double fastest = 0;
   for (int i = 0; i < node_count; ++i) {
     for (int k = 0; k < points; ++k) {
-      double sum = i == in.inlet ? in.injection[k] : 0.0;
+      double sum = std::max(in.fresh[static_cast<size_t>(i) * points + k], 0.0);
       for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
         sum += in.rate[static_cast<size_t>(entry) * points + k];
       }
@@ -490,6 +546,22 @@ int TransportSteps(const Inflows& in, int node_count, int points, double dt) {
     }
   }
   return std::clamp(static_cast<int>(std::ceil(fastest * dt)), 1, kMaxTransportSteps);
+}
+
+// Heat handed on into every front node over one transport step, as m^3/s x K
+// above the melt temperature: what its filled neighbours' layers take in
+// beyond what they send along their links, at their temperatures `start`.
+void HandedOnHeat(const Inflows& in, const std::vector<float>& start, int stride, int points,
+                  std::vector<double>& arrivals) {
+  std::fill(arrivals.begin(), arrivals.end(), 0.0);
+  for (const Inflows::Receiver& r : in.receivers) {
+    double heat = 0;
+    for (int k = 0; k < points; ++k) {
+      const double excess = start[static_cast<size_t>(r.from) * stride + k] - in.melt_temperature;
+      heat += in.handoff[static_cast<size_t>(r.from) * points + k] * excess;
+    }
+    arrivals[r.to] += r.share * heat;
+  }
 }
 
 // Back to the profiles of step 1 of the update, without wall heat.
@@ -541,33 +613,40 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     PlaneFlow flow;
     PreparePlaneFlow(state, mesh, flow);
     Inflows in;
-    BuildInflows(state, flow, columns, material.melt_temperature, in);
+    BuildInflows(state, mesh, prep, flow, columns, material.melt_temperature, in);
     const int transport_steps = TransportSteps(in, state.node_count, points, dt);
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;
-    std::vector<double> T(points), rhs(points), carried(points), drain(points);
+    std::vector<double> T(points), rhs(points), carried(points);
     std::vector<float> start;
+    std::vector<double> arrivals(state.node_count);
     for (int step = 0; step < transport_steps; ++step) {
       start = state.node_temperature.cells;
+      HandedOnHeat(in, start, stride, points, arrivals);
       for (int i = 0; i < state.node_count; ++i) {
         if (!Reached(state, i) || !(columns[i].b > 0)) continue;
+        const float* old = start.data() + static_cast<size_t>(i) * stride;
+        // Melt handed on into a front node mixes across its whole gap (the
+        // fountain flow turns the core melt out to the walls).
+        const double arrived = flow.volume[i] > 0 ? arrivals[i] * dt_step / flow.volume[i] : 0.0;
+        for (int k = 0; k < points; ++k) T[k] = old[k] + arrived;
         // A front node's wall is wetted as far as its control volume is
         // filled: its column conducts for that share of the step (in
         // eighths), so that it starts to cool as the melt arrives rather than
         // when the front reaches its neighbour.
         const float s = state.fill_state[i];
         const int eighths = s >= 1.0f ? 8 : std::clamp(static_cast<int>(std::lround(8.0 * s)), 0, 8);
-        if (eighths == 0) continue;
-        const double dt_node = dt_step * eighths / 8;
-        ClassRows* rows = RowsFor(classes, columns[i], eighths, L, material, dt_node);
-        if (!rows) throw std::bad_alloc();
-        const float* old = start.data() + static_cast<size_t>(i) * stride;
-        for (int k = 0; k < points; ++k) T[k] = old[k];
         const double tw = state.node_wall_temperature[i];
-        const double wall = AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node, flow.volume[i], T, rhs,
-                                          carried, drain);
-        state.node_wall_heat[i] += static_cast<float>(wall);
+        if (eighths > 0) {
+          const double dt_node = dt_step * eighths / 8;
+          ClassRows* rows = RowsFor(classes, columns[i], eighths, L, material, dt_node);
+          if (!rows) throw std::bad_alloc();
+          state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node,
+                                                                      flow.volume[i], T, rhs, carried));
+        } else if (arrived == 0) {
+          continue;
+        }
         float* out = state.node_temperature.Row(i);
         const double top = std::max(double{t_max}, tw);
         for (int k = 0; k < points; ++k) {

@@ -51,7 +51,9 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //   4. sources: heat carried in by upstream melt along each layer (upwind,
 //      from the velocity profiles of the filled elements across the faces of
 //      the median-dual control volumes; dt split so that no layer takes in
-//      more than its volume per split) and viscous heating eta gamma^2;
+//      more than its volume per split), the heat of the melt the last filled
+//      nodes send on into their front neighbours (mixed across the gap), and
+//      viscous heating eta gamma^2;
 //      a front node (fill state s < 1) conducts for the share s of the step,
 //      rounded to eighths (its wall is wetted as far as it is filled; none
 //      while s rounds to 0);
