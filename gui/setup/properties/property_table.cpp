@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "common/output/pane_output.h"
@@ -57,7 +58,17 @@ std::string PropertyRow(const ElementProperty& property) {
 
 int AppendNewProperty(MeshModel& model) {
   ElementProperty p;
-  p.identifier = static_cast<int>(model.properties.size());
+  // The count, as in a compacted table; read meshes number their properties
+  // from 1, where the count is already taken: then one above the largest.
+  int identifier = static_cast<int>(model.properties.size());
+  bool taken = false;
+  int largest = -1;
+  for (const ElementProperty& q : model.properties) {
+    taken = taken || q.identifier == identifier;
+    largest = std::max(largest, q.identifier);
+  }
+  if (taken && largest < std::numeric_limits<int>::max()) identifier = largest + 1;
+  p.identifier = identifier;
   p.category = kConnector;
   p.name = "New property";
   model.properties.push_back(p);

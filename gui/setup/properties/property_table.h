@@ -20,8 +20,9 @@ int TypePositionOfCategory(int category);
 // The row "%d - %s" (identifier, name) of the View properties list.
 std::string PropertyRow(const ElementProperty& property);
 
-// New: appends "New property" with identifier equal to the old count,
-// category 0 and zero sizes. Returns its index.
+// New: appends "New property" with category 0 and zero sizes, identified by
+// the old count, or by one above the largest identifier when the count is
+// already taken (read meshes number their properties from 1). Returns its index.
 int AppendNewProperty(MeshModel& model);
 
 // The "Diameter/thickness:" text the Edit property dialog opens with ("%g").

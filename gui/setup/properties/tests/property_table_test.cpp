@@ -52,6 +52,23 @@ TEST(PropertyTable, NewEditAndTheTypeTable) {
   EXPECT_EQ(ApplyPropertyEdit(m, 0, "x", 10, 0), -1);
 }
 
+// Read meshes number their properties from 1: New must not repeat one.
+TEST(PropertyTable, NewTakesAnIdentifierNotInUse) {
+  MeshModel m;
+  m.properties = {Property(1, kPartSurface, 0.002f, 0), Property(2, kColdRunner, 0, 0.004f)};
+  EXPECT_EQ(AppendNewProperty(m), 2);
+  EXPECT_EQ(m.properties[2].identifier, 3);
+  EXPECT_EQ(AppendNewProperty(m), 3);
+  EXPECT_EQ(m.properties[3].identifier, 4);
+  // Gaps stay gaps; the count is used when it is free.
+  MeshModel gap;
+  gap.properties = {Property(0, kPartSurface, 0.002f, 0), Property(5, kColdRunner, 0, 0.004f)};
+  AppendNewProperty(gap);
+  EXPECT_EQ(gap.properties[2].identifier, 2);
+  AppendNewProperty(gap);
+  EXPECT_EQ(gap.properties[3].identifier, 3);
+}
+
 TEST(PropertyTable, UnassignedAndEquivalentPropertiesAreRemoved) {
   MeshModel m;
   m.properties = {Property(0, kPartSurface, 0.002f, 0), Property(1, kColdRunner, 0, 0.005f),
