@@ -420,19 +420,12 @@ void MainWindow::RunLimitsDialog() {
   layout->addRow(automatic);
   AddOkCancel(dialog, layout);
   if (dialog.exec() != QDialog::Accepted) return;
-  display_.automatic_limits = 1;
-  if (!automatic->isChecked()) {
-    bool min_ok = false, max_ok = false;
-    const float minimum = min_edit->text().trimmed().toFloat(&min_ok);
-    const float maximum = max_edit->text().trimmed().toFloat(&max_ok);
-    if (!min_ok || !max_ok || !std::isfinite(minimum) || !std::isfinite(maximum)) {
-      // A limit that is not a number leaves the limits as they were.
-      StopMessage("Min and Max must be numbers.");
-      return;
-    }
-    display_.automatic_limits = 0;
-    display_.minimum = minimum;
-    display_.maximum = maximum;
+  std::string message;
+  if (!ApplyLimits(display_, automatic->isChecked(), min_edit->text().toStdString(), max_edit->text().toStdString(),
+                   &message)) {
+    // A limit that is not a number leaves the limits as they were.
+    StopMessage(message);
+    return;
   }
   UpdateCurrentFrame(display_, results_, model_);
   view_widget_->Invalidate();
