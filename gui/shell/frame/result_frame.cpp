@@ -390,11 +390,18 @@ void MainWindow::RunContoursDialog() {
   auto* draw = new QCheckBox(QStringLiteral("Draw contours"));
   draw->setObjectName(QStringLiteral("1132"));
   draw->setChecked(display_.draw_contours != 0);
+  // Off: the bands are cut from the facets and drawn flat instead of through
+  // the colour texture (for drivers whose 1D textures misbehave).
+  auto* texture = new QCheckBox(QStringLiteral("Texture contouring"));
+  texture->setObjectName(QStringLiteral("texture"));
+  texture->setChecked(display_.texture_contouring != 0);
   layout->addRow(QStringLiteral("Number of contours:"), count);
   layout->addRow(draw);
+  layout->addRow(texture);
   AddOkCancel(dialog, layout);
   if (dialog.exec() != QDialog::Accepted) return;
   display_.draw_contours = draw->isChecked() ? 1 : 0;
+  display_.texture_contouring = texture->isChecked() ? 1 : 0;
   display_.contours = count->currentText().toInt() - 1;  // the texture follows at the rebuild
   view_widget_->Invalidate();
   view_widget_->RedrawView();
