@@ -390,11 +390,18 @@ void MainWindow::RunContoursDialog() {
   auto* draw = new QCheckBox(QStringLiteral("Draw contours"));
   draw->setObjectName(QStringLiteral("1132"));
   draw->setChecked(display_.draw_contours != 0);
+  // Off: the bands are cut from the facets and drawn flat instead of through
+  // the colour texture (for drivers whose 1D textures misbehave).
+  auto* texture = new QCheckBox(QStringLiteral("Texture contouring"));
+  texture->setObjectName(QStringLiteral("texture"));
+  texture->setChecked(display_.texture_contouring != 0);
   layout->addRow(QStringLiteral("Number of contours:"), count);
   layout->addRow(draw);
+  layout->addRow(texture);
   AddOkCancel(dialog, layout);
   if (dialog.exec() != QDialog::Accepted) return;
   display_.draw_contours = draw->isChecked() ? 1 : 0;
+  display_.texture_contouring = texture->isChecked() ? 1 : 0;
   display_.contours = count->currentText().toInt() - 1;  // the texture follows at the rebuild
   view_widget_->Invalidate();
   view_widget_->RedrawView();
@@ -420,19 +427,12 @@ void MainWindow::RunLimitsDialog() {
   layout->addRow(automatic);
   AddOkCancel(dialog, layout);
   if (dialog.exec() != QDialog::Accepted) return;
-  display_.automatic_limits = 1;
-  if (!automatic->isChecked()) {
-    bool min_ok = false, max_ok = false;
-    const float minimum = min_edit->text().trimmed().toFloat(&min_ok);
-    const float maximum = max_edit->text().trimmed().toFloat(&max_ok);
-    if (!min_ok || !max_ok || !std::isfinite(minimum) || !std::isfinite(maximum)) {
-      // A limit that is not a number leaves the limits as they were.
-      StopMessage("Min and Max must be numbers.");
-      return;
-    }
-    display_.automatic_limits = 0;
-    display_.minimum = minimum;
-    display_.maximum = maximum;
+  std::string message;
+  if (!ApplyLimits(display_, automatic->isChecked(), min_edit->text().toStdString(), max_edit->text().toStdString(),
+                   &message)) {
+    // A limit that is not a number leaves the limits as they were.
+    StopMessage(message);
+    return;
   }
   UpdateCurrentFrame(display_, results_, model_);
   view_widget_->Invalidate();

@@ -257,6 +257,44 @@ TEST_F(ResultsViewTest, PressureAndMeltFrontColoursLegendAndFrames) {
   EXPECT_EQ(window_->results().current, first);
 }
 
+TEST_F(ResultsViewTest, BandsWithoutTheTextureShowTheSameSteps) {
+  // The facets cut into flat bands give every triangle the colour of its
+  // step, as the texture does; the pressure still falls from the inlet side.
+  window_->result_display().texture_contouring = 0;
+  ASSERT_EQ(window_->ShowResultEntry("Pressure", -1), 1);
+  const Extremes pressure = CheckTriangles();
+  EXPECT_LT(pressure.low_read, pressure.high_read);
+  EXPECT_LT(pressure.high_x, pressure.low_x);
+  ASSERT_EQ(window_->ShowResultEntry("Melt-front advancement"), 1);
+  const Extremes front = CheckTriangles();
+  EXPECT_GT(front.high_read, 0.85f);
+  EXPECT_LT(front.low_read, 0.15f);
+  // Eight contours: coarser steps, still the colour of each step.
+  window_->result_display().contours = 7;
+  window_->View()->Invalidate();
+  Capture();
+  const MeshModel& m = window_->model();
+  const ResultEntry& e = window_->results().entries[static_cast<size_t>(window_->results().current)];
+  int checked = 0;
+  for (const Element& el : m.elements) {
+    if (el.type != kTriangle) continue;
+    float mean = 0.0f;
+    for (int k = 0; k < 3; ++k) mean += e.items[static_cast<size_t>(el.nodes[k])].values[kNormalisedSlot] / 3.0f;
+    const float read = ValueAt(el.centroid[0], el.centroid[1]);
+    if (read < 0.0f) continue;
+    const int band = static_cast<int>(std::floor(mean * 8.0f));  // band k + 1 shows the map at k / 7
+    bool matched = false;
+    for (int k = band - 1; k <= band + 1; ++k) {
+      const Rgb c = ColourMap(static_cast<float>(std::clamp(k, 0, 7)) / 7.0f);
+      auto byte = [](float v) { return std::round(v * 255.0f) / 255.0f; };
+      matched = matched || std::fabs(read - ValueOfColour({byte(c.r), byte(c.g), byte(c.b)})) < 1e-3f;
+    }
+    EXPECT_TRUE(matched) << "mean " << mean << ", read " << read;
+    ++checked;
+  }
+  EXPECT_GT(checked, 100);
+}
+
 // The last line of the Output pane read as "<prefix>%lf"; NaN when it is not.
 double LastOutputNumber(MainWindow& window, const std::string& prefix) {
   const std::string text = window.PaneText(kPaneOutput);

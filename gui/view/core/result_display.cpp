@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/text/number_format.h"
+#include "common/text/token_reader.h"
 #include "gui/view/core/colour_map.h"
 
 namespace kv {
@@ -72,7 +73,33 @@ float SweepMaximum(float minimum, float maximum, int frame, int count) {
   return minimum + (maximum - minimum) * static_cast<float>(frame + 1) / static_cast<float>(count);
 }
 
+// A limit typed in the Limits dialog: the text, blanks around it aside, one
+// finite number that a float holds (the strict token parser, locale-free).
+bool ParseLimit(const std::string& text, float* value) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return false;
+  const size_t last = text.find_last_not_of(" \t");
+  return ParseFloat(std::string_view(text).substr(first, last - first + 1), *value);
+}
+
 }  // namespace
+
+bool ApplyLimits(ResultDisplay& display, bool automatic, const std::string& min_text, const std::string& max_text,
+                 std::string* message) {
+  if (automatic) {
+    display.automatic_limits = 1;
+    return true;
+  }
+  float minimum = 0.0f, maximum = 0.0f;
+  if (!ParseLimit(min_text, &minimum) || !ParseLimit(max_text, &maximum)) {
+    if (message) *message = kLimitsNotNumbers;
+    return false;
+  }
+  display.automatic_limits = 0;
+  display.minimum = minimum;
+  display.maximum = maximum;
+  return true;
+}
 
 int ValueSlot(int location) { return location == kElementVectorResult ? 3 : 0; }
 

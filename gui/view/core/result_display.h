@@ -49,6 +49,18 @@ int ValueSlot(int location);
 //   3. an undefined item gets -1 (2 when the quantity code is 0, time).
 void UpdateCurrentFrame(ResultDisplay& display, ResultSet& set, const MeshModel& mesh);
 
+// The message of the Limits dialog when an edit holds no number.
+inline constexpr const char* kLimitsNotNumbers = "Min and Max must be numbers.";
+
+// The Limits dialog's OK: with `automatic` checked, automatic limits on;
+// otherwise the limits read from the two edit texts (a number each, blanks
+// around it allowed, finite and within the range of a float) with automatic
+// limits off. Returns true when applied; false with `message` set to
+// kLimitsNotNumbers when an edit holds anything else, `display` unchanged.
+// The caller normalises the current entry afterwards (UpdateCurrentFrame).
+bool ApplyLimits(ResultDisplay& display, bool automatic, const std::string& min_text, const std::string& max_text,
+                 std::string* message);
+
 // The colour texture of N steps: N + 1 RGBA texels (4 bytes each), texel i the
 // colour map at i / N, alpha 255. N below 1 is taken as 1.
 std::vector<unsigned char> BuildColourTexture(int contours);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/view/core/colour_map.h"
+#include "gui/view/core/contour_bands.h"
 #include "gui/view/gl/gfxview.h"
 
 namespace kv {
@@ -98,8 +99,14 @@ void DrawTexturedFacets(const DrawingTables& tables, const ResultEntry& entry, u
   glDisable(GL_BLEND);
 }
 
-// Iso-lines of a nodal entry at `level` over every facet (quadrangles as two
-// triangles), in the current colour.
+// True when node `n` has a value in the entry.
+bool NodeDefined(const ResultEntry& entry, int n) {
+  return n >= 0 && n < static_cast<int>(entry.items.size()) && entry.items[static_cast<size_t>(n)].defined == 1;
+}
+
+// Iso-lines of a nodal entry at `level` over every facet whose nodes all have
+// values (quadrangles as two triangles), in the current colour. Values
+// beyond fixed limits lie outside 0..1 and still place the lines between.
 void DrawIsoLines(const DrawingTables& tables, const ResultEntry& entry, float level) {
   glBegin(GL_LINES);
   for (const Facet& f : tables.facets) {
@@ -108,7 +115,7 @@ void DrawIsoLines(const DrawingTables& tables, const ResultEntry& entry, float l
     bool defined = true;
     for (int k = 0; k < count; ++k) {
       v[k] = NodeValue(entry, f.nodes[k]);
-      defined = defined && InScale(v[k]);
+      defined = defined && NodeDefined(entry, f.nodes[k]);
     }
     if (!defined) continue;
     for (int t = 0; t < count - 2; ++t) {
@@ -126,6 +133,46 @@ void DrawIsoLines(const DrawingTables& tables, const ResultEntry& entry, float l
   glEnd();
 }
 
+// Nodal bands without the texture: each facet whose nodes all have values is
+// cut into its parts in each of the N + 2 bands, drawn flat in the band's
+// colour (unlit, so the colours are those of the scale as with the texture),
+// with iso-lines just outside both ends of the scale.
+void DrawBands(const DrawingTables& tables, const ResultEntry& entry, int contours) {
+  const bool invert = entry.invert_colours != 0;
+  glDisable(GL_LIGHTING);
+  glShadeModel(GL_FLAT);
+  for (int k = 0; k <= contours + 1; ++k) {
+    const ContourBand band = ContourBandOf(k, contours);
+    if (k == 0) {
+      SetMapColour(band.colour, invert);
+      DrawIsoLines(tables, entry, -kLevelShift);
+    }
+    SetMapColour(band.colour, invert);
+    for (const Facet& f : tables.facets) {
+      const int count = std::clamp(f.vertex_count, 3, 4);
+      float p[4][3], v[4];
+      bool defined = true;
+      for (int c = 0; c < count; ++c) {
+        const int order = VertexOrder(f, c);
+        const int node = f.nodes[order];
+        defined = defined && NodeDefined(entry, node);
+        v[c] = NodeValue(entry, node);
+        std::copy(f.vertices[order], f.vertices[order] + 3, p[c]);
+      }
+      if (!defined || !FacetInBands(v, count)) continue;
+      float part[kMaxBandCorners][3];
+      const int corners = CutToBand(p, v, count, band.low, band.high, part, nullptr);
+      if (corners < 3) continue;
+      glBegin(GL_POLYGON);
+      glNormal3fv(f.normal);
+      for (int c = 0; c < corners; ++c) glVertex3fv(part[c]);
+      glEnd();
+    }
+    if (k == contours + 1) DrawIsoLines(tables, entry, 1.0f + kLevelShift);
+  }
+  glShadeModel(GL_SMOOTH);
+}
+
 void DrawNodalResult(const DrawingTables& tables, const ResultEntry& entry, const ResultDisplay& display,
                      const ViewSettings& settings, unsigned texture, bool shaded) {
   const int n = std::max(1, display.contours);
@@ -135,7 +182,10 @@ void DrawNodalResult(const DrawingTables& tables, const ResultEntry& entry, cons
     glPolygonOffset(kUnderlayOffsetFactor, kUnderlayOffsetUnits);
     DrawGreyFacets(tables, kUnderlayGrey, settings.opacity);
     glPolygonOffset(kBandOffsetFactor, kBandOffsetUnits);
-    DrawTexturedFacets(tables, entry, texture);
+    if (display.texture_contouring)
+      DrawTexturedFacets(tables, entry, texture);
+    else
+      DrawBands(tables, entry, n);
   } else {
     // Without shading: iso-lines at every level, just below and just above it.
     glDisable(GL_LIGHTING);

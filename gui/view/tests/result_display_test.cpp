@@ -354,3 +354,35 @@ TEST(IsoSegment, CrossesTheTriangleWhereTheInterpolatedValueMeetsTheLevel) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(Limits, TypedLimitsAreNumbersOrNothingChanges) {
+  ResultDisplay d;
+  d.minimum = 1.0f;
+  d.maximum = 2.0f;
+  std::string message;
+  // Garbage in either edit: refused with the message, the limits as they were.
+  for (const auto& [low, high] : std::vector<std::pair<std::string, std::string>>{
+           {"abc", "5"}, {"0", ""}, {"12abc", "20"}, {"1e999", "2"}, {"nan", "3"}, {"inf", "4"},
+           {"1,5", "3"}, {"-", "3"}, {"0", "1e39"}}) {
+    message.clear();
+    EXPECT_FALSE(ApplyLimits(d, false, low, high, &message)) << low << " / " << high;
+    EXPECT_EQ(message, "Min and Max must be numbers.");
+    EXPECT_EQ(d.minimum, 1.0f);
+    EXPECT_EQ(d.maximum, 2.0f);
+    EXPECT_EQ(d.automatic_limits, 1);
+  }
+  // Numbers, blanks around them allowed: fixed limits.
+  ASSERT_TRUE(ApplyLimits(d, false, " -0.5 ", "1.25E+002", &message));
+  EXPECT_EQ(d.minimum, -0.5f);
+  EXPECT_EQ(d.maximum, 125.0f);
+  EXPECT_EQ(d.automatic_limits, 0);
+  // Auto checked: the edits do not matter.
+  ASSERT_TRUE(ApplyLimits(d, true, "junk", "junk", &message));
+  EXPECT_EQ(d.automatic_limits, 1);
+}
+
+}  // namespace
+}  // namespace kv
