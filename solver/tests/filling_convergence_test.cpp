@@ -48,24 +48,29 @@ TEST(FillingConvergence, CentreGatedDiskFollowsRadialHeleShaw) {
   EXPECT_NEAR(measured, closed, 0.03 * closed) << "measured " << measured << " closed form " << closed;
 }
 
-// End-of-fill quantities of a 100 x 10 x 1.5 mm polystyrene strip gated at a
-// corner and filled in 0.5 s, on an nx by nx / 10 mesh with 8 layers.
+// End-of-fill quantities of a 100 x 10 x 1.5 mm polystyrene strip gated at the
+// middle of a short edge and filled in 0.5 s, on an nx by nx / 10 mesh with 8
+// layers. (A gate at a corner sends the melt of the far side along longer,
+// slower paths through the fan around the gate; the temperature difference
+// across the width this leaves needs far more cells across to settle.)
 struct StripEnd {
   double drop = 0;  // Pa, pressure at x = 30 mm minus x = 70 mm on the centre line
-  double bulk = 0;  // K, node-volume mean of the bulk temperature
+  double bulk = 0;  // K, node-volume mean of the bulk temperature of the filled nodes
 };
 
 StripEnd FillPolystyreneStrip(int nx) {
   const int ny = nx / 10;
   const double rate = 0.1 * 0.01 * 0.0015 / 0.5;
-  test::FillLoop run(test::Plate(0.1, 0.01, nx, ny, 0.0015f), 0, 8, test::Polystyrene(), rate);
+  const int row = ny / 2 * (nx + 1);
+  test::FillLoop run(test::Plate(0.1, 0.01, nx, ny, 0.0015f), row, 8, test::Polystyrene(), rate);
   StripEnd end;
   EXPECT_TRUE(run.RunTo(99.0f));
-  const int row = ny / 2 * (nx + 1);
   end.drop = run.state.pressure[row + nx * 3 / 10] - run.state.pressure[row + nx * 7 / 10];
   const EntityField bulk = NodeBulkTemperature(run.state, run.mesh, run.prep, run.material);
   double volume = 0;
   for (int i = 0; i < run.state.node_count; ++i) {
+    // Nodes the melt has not reached hold the mold temperature: left out.
+    if (run.state.fill_state[i] < 1.0f) continue;
     end.bulk += bulk.value[i] * run.state.node_volume[i];
     volume += run.state.node_volume[i];
   }
@@ -74,22 +79,20 @@ StripEnd FillPolystyreneStrip(int nx) {
 }
 
 TEST(FillingConvergence, NonIsothermalStripConvergesUnderRefinement) {
-  // The mesh refined twice (20 x 2, 40 x 4, 80 x 8 cells): the mean bulk
-  // temperature at the end of filling settles within 1.5 K; the pressure drop
-  // across the developed flow changes by less than 10 % per refinement.
-  // Measured: bulk 468.6, 469.5, 468.5 K; drop 9.17, 8.75, 8.01 MPa (-4.6 %,
-  // -8.4 %): at these mesh sizes the drop has not yet reached the range where
-  // its changes shrink.
+  // The mesh refined twice (20 x 2, 40 x 4, 80 x 8 cells): the pressure drop
+  // across the developed flow changes by less with each refinement, and by
+  // less than 3 % at the second; the mean bulk temperature at the end of
+  // filling settles within 1 K.
   std::vector<StripEnd> ends;
   for (int nx : {20, 40, 80}) {
     ends.push_back(FillPolystyreneStrip(nx));
     RecordProperty("nx" + std::to_string(nx),
                    "drop " + std::to_string(ends.back().drop) + " Pa, bulk " + std::to_string(ends.back().bulk) + " K");
   }
-  for (int r = 1; r <= 2; ++r) {
-    EXPECT_NEAR(ends[r].bulk, ends[r - 1].bulk, 1.5) << "refinement " << r;
-    EXPECT_NEAR(ends[r].drop, ends[r - 1].drop, 0.1 * ends[r - 1].drop) << "refinement " << r;
-  }
+  const double first = std::fabs(ends[1].drop / ends[0].drop - 1), second = std::fabs(ends[2].drop / ends[1].drop - 1);
+  EXPECT_LT(second, first) << "changes of the drop " << first << ", " << second;
+  EXPECT_LT(second, 0.03);
+  for (int r = 1; r <= 2; ++r) EXPECT_NEAR(ends[r].bulk, ends[r - 1].bulk, 1.0) << "refinement " << r;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "solver/thermal/thermal_update.h"
 
+#include "solver/filling/fluidity.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -223,33 +225,34 @@ void TriangleLinks(const SolverState& state, const Element& element, int e, cons
   }
 }
 
-// Dissipation eta gamma^2 of an element, in W at each grid point. Across a
-// gap driven by a pressure gradient the shear stress grows linearly from the
-// mid-plane (or axis), tau = tau_m z / z_m, whatever the viscosity; each grid
-// interval takes tau_m = eta gamma at its mid-point z_m (eta the mean of its
-// ends, gamma its shear rate) and integrates tau^2 / eta over its share of the
-// element volume; half goes to each end point. Frozen points dissipate
-// nothing.
+// Dissipation of an element, in W at each grid point. Across a gap driven by
+// a pressure gradient g the shear stress follows from the balance of forces
+// whatever the viscosity: tau = g z in a gap, g r / 2 in a runner. The
+// dissipation tau^2 / eta is integrated over the element's volume by the
+// trapezoid rule of its fluidity S, each grid point taking its own term, so
+// that the element dissipates exactly the pressure gradient times the flow it
+// conducts, Q g per unit length. g follows from the element's mean velocity,
+// |u| = S g / b (gap) or S g / R (runner).
 void ElementPower(const SolverState& state, const Element& element, int e, int kappa, std::vector<double>& power) {
   const int L = state.layers;
   const float* eta = state.viscosity.Row(e);
-  const float* gamma = state.shear_rate.Row(e);
   power.assign(L + 1, 0.0);
+  const double b = ElementHalfGap(element);
+  const double S = ElementFluidity(state, element, e);
+  const double u = std::sqrt(double{state.velocity_x[e]} * state.velocity_x[e] +
+                             double{state.velocity_y[e]} * state.velocity_y[e] +
+                             double{state.velocity_z[e]} * state.velocity_z[e]);
+  if (!(b > 0) || !(S > 0) || !(u > 0)) return;
+  const double g = u * b / S;
   for (int k = 1; k <= L; ++k) {
-    if (!(eta[k - 1] > 0) || !(eta[k] > 0) || eta[k - 1] >= kFrozenViscosity - 1.0f ||
-        eta[k] >= kFrozenViscosity - 1.0f) {
-      continue;
+    if (!(eta[k - 1] > 0) || !(eta[k] > 0)) continue;
+    const double half = state.dzeta[k] / 2;
+    for (int end = k - 1; end <= k; ++end) {
+      const double z = state.zeta[end];
+      // Gap: V / b g^2 (b z)^2 / eta dz; runner: 2 V / R^2 (g / 2)^2 (R z)^3 / eta dz.
+      const double term = kappa ? z * z * z / 2 : z * z;
+      power[end] += element.volume * g * g * b * b * term / eta[end] * half;
     }
-    const double z0 = state.zeta[k - 1], z1 = state.zeta[k], zm = (z0 + z1) / 2;
-    if (!(zm > 0)) continue;
-    const double mean_eta = 0.5 * (double{eta[k - 1]} + eta[k]);
-    const double tau = mean_eta * gamma[k];
-    // Integral of (z / z_m)^2 over the interval's volume share: dz in a slab,
-    // 2 z dz in a cylinder.
-    const double moment = kappa ? (z1 * z1 * z1 * z1 - z0 * z0 * z0 * z0) / 2 : (z1 * z1 * z1 - z0 * z0 * z0) / 3;
-    const double p = element.volume * tau * tau / mean_eta * moment / (zm * zm);
-    power[k - 1] += p / 2;
-    power[k] += p / 2;
   }
 }
 
