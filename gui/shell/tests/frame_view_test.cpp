@@ -912,6 +912,29 @@ TEST_F(PickingTest, ClicksAndBoxesSelectWhatIsDrawn) {
   EXPECT_TRUE(window_->selection().facets.empty());
 }
 
+// Hovering finds a node where it is drawn after the view turned and after a
+// command moved it (the vertex grid follows both).
+TEST_F(PickingTest, HoverFollowsViewChangesAndMovedNodes) {
+  window_->Dispatch(kCmdPickVertex);
+  Mouse(QEvent::MouseMove, At(1, 1, 0), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 2);
+  window_->Dispatch(kCmdIsometric);
+  window_->View()->RedrawView();
+  PumpMessages();
+  Mouse(QEvent::MouseMove, At(0, 0, 0), Qt::NoModifier, Qt::NoButton);
+  Mouse(QEvent::MouseMove, At(1, 1, 0), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 2);
+  // Move node 3 by a command; the view stays as it is.
+  window_->Dispatch(kCmdPickVertex);
+  window_->model().nodes[2] = Node{1.0f, 1.5f, 0.0f};
+  window_->commands().hooks.model_changed();
+  window_->View()->RedrawView();
+  PumpMessages();
+  Mouse(QEvent::MouseMove, At(0, 0, 0), Qt::NoModifier, Qt::NoButton);
+  Mouse(QEvent::MouseMove, At(1, 1.5f, 0), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 2);
+}
+
 TEST_F(PickingTest, HiddenCategoriesAreNeverPickedAndPicksFeedCommands) {
   window_->Dispatch(kCmdMold);  // plate B hidden
   window_->View()->RedrawView();
