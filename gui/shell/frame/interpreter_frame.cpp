@@ -12,6 +12,7 @@
 
 #include "common/output/pane_output.h"
 #include "gui/mesh/mesh_statistics.h"
+#include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/setup/properties/property_dialogs.h"
 #include "gui/shell/core/command_ids.h"
@@ -48,7 +49,8 @@ void MainWindow::ConnectInterpreter() {
     ++pick_revision_;
     view_widget_->Invalidate();
   };
-  h.rebuild_vertex_grid = [this] { ++pick_revision_; };  // refilled at the next hover or click
+  h.rebuild_vertex_grid = [this] { ++pick_revision_; };
+  h.set_cursor = [this](int node_number) { view_widget_->SetCommandCursor(NodeCursor(node_number)); };  // refilled at the next hover or click
   h.reset_view = [this] { view_widget_->ResetAndRedraw(); };
   h.set_pick_mode = [this](int mode) { Dispatch(PickModeCommand(mode)); };
   h.set_rotation_centre = [this](const float point[3]) {
