@@ -12,6 +12,7 @@
 
 #include "common/output/pane_output.h"
 #include "gui/mesh/mesh_statistics.h"
+#include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/setup/properties/property_dialogs.h"
 #include "gui/shell/core/command_ids.h"
@@ -31,6 +32,7 @@ void MainWindow::ConnectInterpreter() {
   c.model_path = &state_.model_path;
   c.current_property = &current_property_;
   c.refresh_tables = [this] {
+    ++pick_revision_;
     RefreshVisibility(model_, state_.view.categories);
     BuildDrawingTables(model_, DrawingOptions{}, pick_tables_);
     ClassifyOutlines(pick_tables_, model_, kOutlineAngle);
@@ -39,10 +41,16 @@ void MainWindow::ConnectInterpreter() {
   CommandHooks& h = c.hooks;
   h.redraw = [this] { view_widget_->RedrawView(); };
   h.invalidate = [this] {
+    ++pick_revision_;
     state_.data_modified = true;
     view_widget_->Invalidate();
   };
-  h.model_changed = [this] { view_widget_->Invalidate(); };
+  h.model_changed = [this] {
+    ++pick_revision_;
+    view_widget_->Invalidate();
+  };
+  h.rebuild_vertex_grid = [this] { ++pick_revision_; };
+  h.set_cursor = [this](int node_number) { view_widget_->SetCommandCursor(NodeCursor(node_number)); };  // refilled at the next hover or click
   h.reset_view = [this] { view_widget_->ResetAndRedraw(); };
   h.set_pick_mode = [this](int mode) { Dispatch(PickModeCommand(mode)); };
   h.set_rotation_centre = [this](const float point[3]) {
@@ -143,7 +151,7 @@ void MainWindow::ConnectPicking() {
   };
   view_widget_->on_hover = [this](int x, int y) {
     if (state_.view.pick_mode != kPickVertex) return;
-    BuildVertexGrid(vertex_grid_, model_, pick_tables_.node_mask, view_widget_->Projection());
+    RefreshVertexGrid(vertex_grid_, model_, pick_tables_.node_mask, view_widget_->Projection(), pick_revision_);
     const int hovered = TrackHoveredNode(vertex_grid_, x, y);
     if (hovered == selection_.hovered_node) return;
     selection_.hovered_node = hovered;
@@ -170,7 +178,7 @@ void MainWindow::PickAt(int x, int y) {
   const ScreenProjection& projection = view_widget_->Projection();
   const int mode = state_.view.pick_mode;
   if (mode == kPickVertex) {
-    BuildVertexGrid(vertex_grid_, model_, pick_tables_.node_mask, projection);
+    RefreshVertexGrid(vertex_grid_, model_, pick_tables_.node_mask, projection, pick_revision_);
     selection_.hovered_node = TrackHoveredNode(vertex_grid_, x, y);
     if (selection_.hovered_node < 0) return;
     ToggleSelectedNode(selection_, selection_.hovered_node);

@@ -222,6 +222,9 @@ class MainWindow : public QMainWindow {
   Selection selection_;
   DrawingTables pick_tables_;   // facets and beams the selection indexes
   VertexGrid vertex_grid_;      // nodes on screen, for the hovered node
+  // Count of changes to the model's nodes, elements and visibility: the
+  // vertex grid is refilled when it or the view's transforms changed.
+  unsigned long pick_revision_ = 0;
   int current_property_ = 0;    // property of Create Element and Assign
   CommandContext commands_;
   Journal journal_;

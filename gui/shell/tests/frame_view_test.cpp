@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -31,6 +32,7 @@
 #include "common/output/pane_output.h"
 #include "gui/mesh/rebuild.h"
 #include "gui/shell/core/journal.h"
+#include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/menu_table.h"
@@ -910,6 +912,56 @@ TEST_F(PickingTest, ClicksAndBoxesSelectWhatIsDrawn) {
   Mouse(QEvent::MouseButtonPress, At(0, 0, 0), Qt::NoModifier, Qt::RightButton);
   EXPECT_TRUE(window_->selection().nodes.empty());
   EXPECT_TRUE(window_->selection().facets.empty());
+}
+
+// Hovering finds a node where it is drawn after the view turned and after a
+// command moved it (the vertex grid follows both).
+TEST_F(PickingTest, HoverFollowsViewChangesAndMovedNodes) {
+  window_->Dispatch(kCmdPickVertex);
+  Mouse(QEvent::MouseMove, At(1, 1, 0), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 2);
+  window_->Dispatch(kCmdIsometric);
+  window_->View()->RedrawView();
+  PumpMessages();
+  Mouse(QEvent::MouseMove, At(0, 0, 0), Qt::NoModifier, Qt::NoButton);
+  Mouse(QEvent::MouseMove, At(1, 1, 0), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 2);
+  // Move node 3 by a command; the view stays as it is.
+  window_->Dispatch(kCmdPickVertex);
+  window_->model().nodes[2] = Node{1.0f, 1.5f, 0.0f};
+  window_->commands().hooks.model_changed();
+  window_->View()->RedrawView();
+  PumpMessages();
+  Mouse(QEvent::MouseMove, At(0, 0, 0), Qt::NoModifier, Qt::NoButton);
+  Mouse(QEvent::MouseMove, At(1, 1.5f, 0), Qt::NoModifier, Qt::NoButton);
+  EXPECT_EQ(window_->selection().hovered_node, 2);
+}
+
+// While a command waits for nodes the view shows the cursor with the number
+// of the node to pick next; a camera key shows its own cursor meanwhile; the
+// end of the command brings the arrow back.
+TEST_F(PickingTest, NodeCursorsFollowTheCommand) {
+  QWidget* view = window_->View();
+  auto same = [](const QCursor& a, const QCursor& b) {
+    return a.shape() == b.shape() && a.pixmap().toImage() == b.pixmap().toImage();
+  };
+  EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+  window_->Dispatch(kCmdDistance);
+  window_->View()->RedrawView();
+  PumpMessages();
+  EXPECT_EQ(view->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_TRUE(same(view->cursor(), NodeCursor(1)));
+  EXPECT_FALSE(same(NodeCursor(1), NodeCursor(2)));
+  Click(At(-1, 0, 0.0175f));
+  EXPECT_TRUE(same(view->cursor(), NodeCursor(2)));
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+  QApplication::sendEvent(view, &press);
+  EXPECT_TRUE(same(view->cursor(), CameraCursor(kCameraPan)));
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier);
+  QApplication::sendEvent(view, &release);
+  EXPECT_TRUE(same(view->cursor(), NodeCursor(2)));
+  Mouse(QEvent::MouseButtonPress, At(0, 0, 0), Qt::NoModifier, Qt::RightButton);
+  EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(PickingTest, HiddenCategoriesAreNeverPickedAndPicksFeedCommands) {

@@ -95,6 +95,20 @@ void BuildVertexGrid(VertexGrid& grid, const MeshModel& model, const std::vector
   }
 }
 
+bool RefreshVertexGrid(VertexGrid& grid, const MeshModel& model, const std::vector<unsigned char>& node_mask,
+                       const ScreenProjection& view, unsigned long model_revision) {
+  const ScreenProjection& b = grid.built_for;
+  const bool same_view = std::equal(b.modelview, b.modelview + 16, view.modelview) &&
+                         std::equal(b.projection, b.projection + 16, view.projection) &&
+                         std::equal(b.viewport, b.viewport + 4, view.viewport);
+  if (grid.built && same_view && grid.built_revision == model_revision) return false;
+  BuildVertexGrid(grid, model, node_mask, view);
+  grid.built_for = view;
+  grid.built_revision = model_revision;
+  grid.built = true;
+  return true;
+}
+
 int TrackHoveredNode(const VertexGrid& grid, int x, int y) {
   const int row = std::abs(y) / kGridCellPixels, column = std::abs(x) / kGridCellPixels;
   if (row >= kGridCells || column >= kGridCells || grid.cells.empty()) return -1;

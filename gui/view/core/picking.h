@@ -37,6 +37,11 @@ struct VertexGridEntry {
 // that project into its 10 x 10 pixels, at most 19; further ones are dropped.
 struct VertexGrid {
   std::vector<std::vector<VertexGridEntry>> cells;  // kGridCells x kGridCells, row-major
+  // What the cells were filled from (RefreshVertexGrid): the frame's
+  // transforms and the revision of the model's nodes and visibility.
+  ScreenProjection built_for;
+  unsigned long built_revision = 0;
+  bool built = false;
 };
 
 // Refills the grid with every node whose mask entry is 1 (nodes of hidden
@@ -44,6 +49,14 @@ struct VertexGrid {
 // whose projection lies inside the viewport.
 void BuildVertexGrid(VertexGrid& grid, const MeshModel& model, const std::vector<unsigned char>& node_mask,
                      const ScreenProjection& view);
+
+// Refills the grid (BuildVertexGrid) only when it was filled for other
+// transforms (the view changed: rotation, pan, zoom, window size) or another
+// `model_revision` (the caller's count of changes to the nodes, the elements
+// or their visibility). Returns true when it refilled. Hovering and clicking
+// then look nodes up without projecting the whole model again.
+bool RefreshVertexGrid(VertexGrid& grid, const MeshModel& model, const std::vector<unsigned char>& node_mask,
+                       const ScreenProjection& view, unsigned long model_revision);
 
 // The node under window point (x, y): the entry nearest to the point in its
 // cell; when that cell is empty, the nearest entry among the cells of the

@@ -141,6 +141,12 @@ void GraphicsView::ResetAndRedraw() {
   RedrawView();
 }
 
+void GraphicsView::SetCommandCursor(const QCursor& cursor) {
+  const int mode = view_.camera_mode;
+  if (mode == kCameraPan || mode == kCameraZoom || mode == kCameraRotate) saved_cursor_ = cursor;
+  else setCursor(cursor);
+}
+
 void GraphicsView::ArmZoomWindow() { settings_.zoom_window_armed = true; }
 
 void GraphicsView::DeleteDisplayLists() {

@@ -45,6 +45,10 @@ class GraphicsView : public QOpenGLWidget {
   // Frames the model after it was read or created: extent, framing, redraw.
   void ResetAndRedraw();
 
+  // The cursor the running command asks for (a node cursor, or the arrow):
+  // shown now, or when the camera key being held is released.
+  void SetCommandCursor(const QCursor& cursor);
+
   // Arms the zoom window: the next left drag draws a rubber band and zooms to it.
   void ArmZoomWindow();
 
@@ -135,7 +139,7 @@ class GraphicsView : public QOpenGLWidget {
   MeshModel& model_;
   GfxState gfx_;
   bool initialised_ = false;
-  QCursor saved_cursor_;
+  QCursor saved_cursor_;  // the cursor to show again when a camera key is released
   unsigned long frames_drawn_ = 0;  // frames drawn since the widget was made
 };
 

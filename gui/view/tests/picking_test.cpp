@@ -145,6 +145,34 @@ TEST(Picking, VertexGridHoverAndFullCells) {
   EXPECT_EQ(TrackHoveredNode(grid, 210, 200), 18);
 }
 
+// The grid is refilled when the view or the model changed, and only then.
+TEST(Picking, VertexGridFollowsViewAndModelChanges) {
+  Plates p;
+  VertexGrid grid;
+  ScreenProjection v = TopView();
+  EXPECT_TRUE(RefreshVertexGrid(grid, p.model, {}, v, 1));
+  EXPECT_EQ(TrackHoveredNode(grid, 300, 100), 2);       // node 3 at (1, 1)
+  EXPECT_FALSE(RefreshVertexGrid(grid, p.model, {}, v, 1));
+  // Panned by 0.5 to the right: node 3 is seen 50 pixels further right.
+  v.modelview[12] = 0.5;
+  EXPECT_TRUE(RefreshVertexGrid(grid, p.model, {}, v, 1));
+  EXPECT_EQ(TrackHoveredNode(grid, 350, 100), 2);
+  EXPECT_FALSE(RefreshVertexGrid(grid, p.model, {}, v, 1));
+  // A wider window shows the same model at other pixels.
+  v.viewport[2] = 800;
+  EXPECT_TRUE(RefreshVertexGrid(grid, p.model, {}, v, 1));
+  // Node 3 moved by a command (a new revision), same view: found at its new place.
+  v.viewport[2] = 400;
+  p.model.nodes[2] = {1, 1.5f, 0};
+  EXPECT_TRUE(RefreshVertexGrid(grid, p.model, {}, v, 2));
+  EXPECT_EQ(TrackHoveredNode(grid, 350, 50), 2);
+  // Hidden by the mask of a new revision: no longer hovered.
+  std::vector<unsigned char> mask(p.model.nodes.size(), 1);
+  mask[2] = 0;
+  EXPECT_TRUE(RefreshVertexGrid(grid, p.model, mask, v, 3));
+  EXPECT_NE(TrackHoveredNode(grid, 350, 50), 2);
+}
+
 }  // namespace
 }  // namespace kv
 
