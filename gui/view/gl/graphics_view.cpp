@@ -167,6 +167,7 @@ bool GraphicsView::ReadPicture(ViewPicture* picture) {
   if (!initialised_ || !context()) return false;
   std::vector<unsigned char> rgba;
   makeCurrent();
+  SyncViewportSize();
   gfx_.overlays = false;
   RenderFrame(gfx_, view_, settings_, model_);
   gfx_.overlays = true;
