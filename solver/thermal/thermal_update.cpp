@@ -22,8 +22,11 @@ namespace {
 //   the mid-plane (or axis) and at the wall, full cells between. In a
 //   cylinder the cells and the faces between them are weighted by the radius,
 //   which is the curvature term of the heat equation written conservatively.
-//   The wall point conducts into the mold through one spacing of mold, to the
-//   node wall temperature one spacing beyond it.
+//   The wall point conducts into the mold, whose undisturbed temperature is
+//   the node wall temperature, through the depth of mold the heat has reached
+//   since the node filled, sqrt(pi alpha_m t), and at least one spacing: a
+//   thick melt against a thick mold then meets it at the contact temperature
+//   their effusivities give, not at the mold's own temperature.
 // * Time: Crank-Nicolson across the melt, the mold link fully implicit (it is
 //   hundreds of times stiffer than any polymer face and only sets the wall
 //   point's quasi-steady balance). With a = dt' x face conductance / cell
@@ -74,6 +77,11 @@ constexpr int kMaxTransportSteps = 1024;
 // at its balance at once (a fully implicit step would leave a third of its
 // deviation and more).
 constexpr double kSettledWall = 1.0;
+// The mold depth of the wall link grows in steps of 2^(1/8) spacings, so that
+// nodes filled at similar times share their rows, each within 4.5 % of its
+// exact conductance; at most 2^20 spacings.
+constexpr int kMoldDepthSteps = 8;
+constexpr int kMaxMoldDepthStep = 160;
 
 bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
 
@@ -441,7 +449,23 @@ struct ClassRows {
   std::unique_ptr<Factorisation> factor;
 };
 
-using ClassKey = std::tuple<uint32_t, int, int>;  // bits of b, kappa, wetted eighths
+using ClassKey = std::tuple<uint32_t, int, int, int>;  // bits of b, kappa, wetted eighths, mold depth step
+
+// Mold depth the wall link of a column with spacing h conducts through at t s
+// after its node filled, as a step j of the depth h 2^(j / 8). A mold of
+// diffusivity alpha_m whose surface holds a constant temperature takes up the
+// flux lambda_m (T_s - T_w) / sqrt(pi alpha_m t), as a slab of depth
+// sqrt(pi alpha_m t) would. Taken at the end of a step, where it sets the
+// balance the wall point ends the step at; at least one spacing (step 0),
+// which is also the depth while the node fills and for a mold without a
+// positive diffusivity.
+int MoldDepthStep(double h, double alpha_m, double t) {
+  if (!(h > 0) || !(alpha_m > 0) || !std::isfinite(alpha_m) || !(t > 0)) return 0;
+  const double depth = std::sqrt(3.14159265358979323846 * alpha_m * t);
+  if (!(depth > h)) return 0;
+  const double step = std::round(kMoldDepthSteps * std::log2(depth / h));
+  return static_cast<int>(std::clamp(step, 0.0, static_cast<double>(kMaxMoldDepthStep)));
+}
 
 // Largest old-time weight of any row, (1 - th-) a- + (1 - th+) a+; the rows
 // are monotone while it is at most 1.
@@ -455,13 +479,14 @@ double OldTimeWeight(const ClassRows& c) {
 }
 
 // Rows for column `c` over a step of `dt` s, made once per class and update.
-ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int eighths, int layers,
-                   const PolymerData& material, double dt) {
-  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa, eighths};
+ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int eighths, int depth_step,
+                   int layers, const PolymerData& material, double dt) {
+  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa, eighths, depth_step};
   auto found = classes.find(key);
   if (found != classes.end()) return &found->second;
   ClassRows made;
   made.rows = MakeColumnRows(layers, c.b, c.kappa, material);
+  made.rows.face[layers] /= std::exp2(static_cast<double>(depth_step) / kMoldDepthSteps);
   // Crank-Nicolson across the melt; the mold link, far stiffer than any
   // polymer face, fully implicit: the wall point then follows its quasi-steady
   // balance at any step instead of ringing about it.
@@ -624,7 +649,10 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     std::vector<double> T(points), rhs(points), carried(points);
     std::vector<float> start;
     std::vector<double> arrivals(state.node_count);
+    const double mold_diffusivity =
+        double{material.mold_conductivity} / (double{material.mold_density} * material.mold_specific_heat);
     for (int step = 0; step < transport_steps; ++step) {
+      const double step_start = state.time - dt + step * dt_step;  // s; the update ends at state.time
       start = state.node_temperature.cells;
       HandedOnHeat(in, start, stride, points, arrivals);
       for (int i = 0; i < state.node_count; ++i) {
@@ -643,7 +671,11 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
         const double tw = state.node_wall_temperature[i];
         if (eighths > 0) {
           const double dt_node = dt_step * eighths / 8;
-          ClassRows* rows = RowsFor(classes, columns[i], eighths, L, material, dt_node);
+          // The mold warms from the time the node filled: the depth it
+          // takes up heat through grows (none while the node fills).
+          const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
+          const int depth_step = MoldDepthStep(columns[i].b / L, mold_diffusivity, contact);
+          ClassRows* rows = RowsFor(classes, columns[i], eighths, depth_step, L, material, dt_node);
           if (!rows) throw std::bad_alloc();
           state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node,
                                                                       flow.volume[i], T, rhs, carried));
