@@ -1,6 +1,7 @@
 #include "solver/thermal/thermal_update.h"
 
 #include "solver/filling/fluidity.h"
+#include "solver/thermal/kinematics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,10 +65,12 @@ namespace {
 //   step is split so that dt' sum_j F_ji / V_i <= 1, which keeps it a convex
 //   combination. Heat is then conserved by the transport: what the walls
 //   receive is what the melt lost plus its viscous heat.
-// * Viscous heating eta gamma^2 of every filled element: the stress grows
-//   linearly across the gap, so each grid interval integrates tau^2 / eta
-//   with tau = eta gamma at its mid-point; half goes to each end point, shared
-//   by the element's nodes.
+// * Viscous heating of every element the pressure solve conducts through
+//   (filled and front elements): the stress follows from the pressure
+//   gradient by the balance of forces, tau = g z (g r / 2 in a runner), and
+//   tau^2 / eta is integrated by the fluidity's own trapezoid rule, so that
+//   the heat is exactly the work of the pressure, shared by the element's
+//   nodes.
 // * Multiplier m = 1: the conductivities of the material file, no correction.
 // * Node-to-element rule: an element's profile is the mean of its nodes'.
 
@@ -201,6 +204,13 @@ struct PlaneFlow {
   std::vector<double> volume;     // m^3 by node: share of its non-connector flow elements
 };
 
+bool ElementReached(const SolverState& state, const Element& element) {
+  for (int v = 0; v < element.node_count; ++v) {
+    if (!Reached(state, element.nodes[v])) return false;
+  }
+  return true;
+}
+
 bool ElementFilled(const SolverState& state, const Element& element) {
   for (int v = 0; v < element.node_count; ++v) {
     if (state.fill_state[element.nodes[v]] < 1.0f) return false;
@@ -239,19 +249,16 @@ void TriangleLinks(const SolverState& state, const Element& element, int e, cons
 // dissipation tau^2 / eta is integrated over the element's volume by the
 // trapezoid rule of its fluidity S, each grid point taking its own term, so
 // that the element dissipates exactly the pressure gradient times the flow it
-// conducts, Q g per unit length. g follows from the element's mean velocity,
-// |u| = S g / b (gap) or S g / R (runner).
+// conducts, Q g per unit length.
 void ElementPower(const SolverState& state, const Element& element, int e, int kappa, std::vector<double>& power) {
   const int L = state.layers;
   const float* eta = state.viscosity.Row(e);
   power.assign(L + 1, 0.0);
   const double b = ElementHalfGap(element);
-  const double S = ElementFluidity(state, element, e);
-  const double u = std::sqrt(double{state.velocity_x[e]} * state.velocity_x[e] +
-                             double{state.velocity_y[e]} * state.velocity_y[e] +
-                             double{state.velocity_z[e]} * state.velocity_z[e]);
-  if (!(b > 0) || !(S > 0) || !(u > 0)) return;
-  const double g = u * b / S;
+  double gx = 0, gy = 0;
+  if (!(b > 0) || !ElementPressureGradient(state, element, &gx, &gy)) return;
+  const double g = std::sqrt(gx * gx + gy * gy);
+  if (!(g > 0) || !std::isfinite(g)) return;
   for (int k = 1; k <= L; ++k) {
     if (!(eta[k - 1] > 0) || !(eta[k] > 0)) continue;
     const double half = state.dzeta[k] / 2;
@@ -277,14 +284,17 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, PlaneFlow
     const Element& element = mesh.elements[e];
     if (!IsFlowCategory(element.category) || Connector(element) || element.node_count <= 0) continue;
     for (int v = 0; v < element.node_count; ++v) flow.volume[element.nodes[v]] += element.volume / element.node_count;
-    if (!state.active[e] || !ElementFilled(state, element)) continue;
+    if (!state.active[e] || !ElementReached(state, element)) continue;
     const bool runner = IsRunnerCategory(element.category);
-    if (runner) {
+    // Front elements conduct the melt into the front and dissipate the work
+    // that takes; only filled ones have velocity profiles to carry heat.
+    const bool filled = ElementFilled(state, element);
+    if (filled && runner) {
       // Along the axis from node 1 to node 2, through the runner's section.
       const double area = 3.14159265358979323846 * element.diameter * element.diameter / 4;
       flow.links.push_back({e, element.nodes[0], element.nodes[1]});
       for (int k = 0; k < points; ++k) flow.flux.push_back(state.profile_x.Row(e)[k] * area * cylinder[k]);
-    } else if (element.category == kPartSurface || element.category == kPartDualSurface) {
+    } else if (filled && (element.category == kPartSurface || element.category == kPartDualSurface)) {
       if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, slab, flow);
     }
     // Tetrahedra carry their heat by conduction across the gap only.

@@ -56,7 +56,8 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //      the median-dual control volumes; dt split so that no layer takes in
 //      more than its volume per split), the heat of the melt the last filled
 //      nodes send on into their front neighbours (mixed across the gap), and
-//      viscous heating eta gamma^2;
+//      the viscous heating of the filled and front elements, tau^2 / eta
+//      with the stress tau the pressure gradient sets;
 //      a front node (fill state s < 1) conducts for the share s of the step,
 //      rounded to eighths (its wall is wetted as far as it is filled; none
 //      while s rounds to 0);
