@@ -73,6 +73,23 @@ void TetrahedronGradients(const MeshModel& mesh, const Element& element, double 
   *volume = six_v / 6.0;
 }
 
+bool ElementPressureGradient(const SolverState& state, const Element& element, double* gx, double* gy) {
+  *gx = *gy = 0;
+  const int* n = element.nodes;
+  if (IsRunnerCategory(element.category)) {
+    const double length = std::max(double{element.length}, 1e-25);
+    *gx = (static_cast<double>(state.pressure[n[1]]) - state.pressure[n[0]]) / length;
+    return true;
+  }
+  if (element.category != kPartSurface && element.category != kPartDualSurface) return false;
+  const double x2 = element.local[0], y3 = element.local[1], x3 = element.local[2];
+  if (!(x2 > 0) || !(y3 > 0)) return false;
+  // gx = (p2 - p1) / x2, gy = (p3 - (x3 gx + p1)) / y3: gradient of the linear field.
+  *gx = (static_cast<double>(state.pressure[n[1]]) - state.pressure[n[0]]) / x2;
+  *gy = (static_cast<double>(state.pressure[n[2]]) - (x3 * *gx + state.pressure[n[0]])) / y3;
+  return true;
+}
+
 void UpdateKinematics(SolverState& state, const MeshModel& mesh) {
   const int L = state.layers;
   for (int e = 0; e < state.element_count; ++e) {
@@ -90,7 +107,8 @@ void UpdateKinematics(SolverState& state, const MeshModel& mesh) {
       const double R = std::max(element.diameter / 2.0, 1e-25);
       const double length = std::max(double{element.length}, 1e-25);
       // g = (p2 - p1) / l along the axis; u = -(S/R) g.
-      const double g = (static_cast<double>(state.pressure[n[1]]) - state.pressure[n[0]]) / length;
+      double g = 0, unused = 0;
+      ElementPressureGradient(state, element, &g, &unused);
       const float u = Limit1(-(S / R) * g);
       double axis[3];
       Difference(mesh, n[0], n[1], axis);
@@ -114,11 +132,7 @@ void UpdateKinematics(SolverState& state, const MeshModel& mesh) {
     double ux = 0, uy = 0;
     if (element.category == kPartSurface || element.category == kPartDualSurface) {
       b = ElementHalfGap(element);
-      const double x2 = element.local[0], y3 = element.local[1], x3 = element.local[2];
-      if (!(x2 > 0) || !(y3 > 0) || !TriangleFrame(mesh, element, dir1, dir2)) continue;
-      // gx = (p2 - p1) / x2, gy = (p3 - (x3 gx + p1)) / y3: gradient of the linear field.
-      gx = (static_cast<double>(state.pressure[n[1]]) - state.pressure[n[0]]) / x2;
-      gy = (static_cast<double>(state.pressure[n[2]]) - (x3 * gx + state.pressure[n[0]])) / y3;
+      if (!ElementPressureGradient(state, element, &gx, &gy) || !TriangleFrame(mesh, element, dir1, dir2)) continue;
       ux = Limit1(-(S / b) * gx);
       uy = Limit1(-(S / b) * gy);
     } else if (element.category == kPartVolume) {

@@ -23,6 +23,12 @@ namespace kv {
 // Elements that are not filled keep their previous values.
 void UpdateKinematics(SolverState& state, const MeshModel& mesh);
 
+// Pressure gradient of a runner or triangle from its nodal pressures (Pa/m):
+// along a runner's axis from node 1 to node 2 (*gy = 0), or in a triangle's
+// local frame of the mesh preparation (x along node 1 -> node 2). False, with
+// both 0, for other categories and degenerate elements.
+bool ElementPressureGradient(const SolverState& state, const Element& element, double* gx, double* gy);
+
 // Local frame of a triangle: unit vectors e1 along node 1 -> node 2 and e2 in
 // the triangle's plane towards node 3. False for a degenerate triangle.
 bool TriangleFrame(const MeshModel& mesh, const Element& element, double e1[3], double e2[3]);

@@ -1,6 +1,7 @@
 #include "solver/thermal/thermal_update.h"
 
 #include "solver/filling/fluidity.h"
+#include "solver/thermal/kinematics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,8 +23,11 @@ namespace {
 //   the mid-plane (or axis) and at the wall, full cells between. In a
 //   cylinder the cells and the faces between them are weighted by the radius,
 //   which is the curvature term of the heat equation written conservatively.
-//   The wall point conducts into the mold through one spacing of mold, to the
-//   node wall temperature one spacing beyond it.
+//   The wall point conducts into the mold, whose undisturbed temperature is
+//   the node wall temperature, through the depth of mold the heat has reached
+//   since the node filled, sqrt(pi alpha_m t), and at least one spacing: a
+//   thick melt against a thick mold then meets it at the contact temperature
+//   their effusivities give, not at the mold's own temperature.
 // * Time: Crank-Nicolson across the melt, the mold link fully implicit (it is
 //   hundreds of times stiffer than any polymer face and only sets the wall
 //   point's quasi-steady balance). With a = dt' x face conductance / cell
@@ -61,10 +65,12 @@ namespace {
 //   step is split so that dt' sum_j F_ji / V_i <= 1, which keeps it a convex
 //   combination. Heat is then conserved by the transport: what the walls
 //   receive is what the melt lost plus its viscous heat.
-// * Viscous heating eta gamma^2 of every filled element: the stress grows
-//   linearly across the gap, so each grid interval integrates tau^2 / eta
-//   with tau = eta gamma at its mid-point; half goes to each end point, shared
-//   by the element's nodes.
+// * Viscous heating of every element the pressure solve conducts through
+//   (filled and front elements): the stress follows from the pressure
+//   gradient by the balance of forces, tau = g z (g r / 2 in a runner), and
+//   tau^2 / eta is integrated by the fluidity's own trapezoid rule, so that
+//   the heat is exactly the work of the pressure, shared by the element's
+//   nodes.
 // * Multiplier m = 1: the conductivities of the material file, no correction.
 // * Node-to-element rule: an element's profile is the mean of its nodes'.
 
@@ -74,6 +80,11 @@ constexpr int kMaxTransportSteps = 1024;
 // at its balance at once (a fully implicit step would leave a third of its
 // deviation and more).
 constexpr double kSettledWall = 1.0;
+// The mold depth of the wall link grows in steps of 2^(1/8) spacings, so that
+// nodes filled at similar times share their rows, each within 4.5 % of its
+// exact conductance; at most 2^20 spacings.
+constexpr int kMoldDepthSteps = 8;
+constexpr int kMaxMoldDepthStep = 160;
 
 bool Reached(const SolverState& state, int node) { return state.fill_state[node] != -1.0f; }
 
@@ -193,6 +204,13 @@ struct PlaneFlow {
   std::vector<double> volume;     // m^3 by node: share of its non-connector flow elements
 };
 
+bool ElementReached(const SolverState& state, const Element& element) {
+  for (int v = 0; v < element.node_count; ++v) {
+    if (!Reached(state, element.nodes[v])) return false;
+  }
+  return true;
+}
+
 bool ElementFilled(const SolverState& state, const Element& element) {
   for (int v = 0; v < element.node_count; ++v) {
     if (state.fill_state[element.nodes[v]] < 1.0f) return false;
@@ -231,19 +249,16 @@ void TriangleLinks(const SolverState& state, const Element& element, int e, cons
 // dissipation tau^2 / eta is integrated over the element's volume by the
 // trapezoid rule of its fluidity S, each grid point taking its own term, so
 // that the element dissipates exactly the pressure gradient times the flow it
-// conducts, Q g per unit length. g follows from the element's mean velocity,
-// |u| = S g / b (gap) or S g / R (runner).
+// conducts, Q g per unit length.
 void ElementPower(const SolverState& state, const Element& element, int e, int kappa, std::vector<double>& power) {
   const int L = state.layers;
   const float* eta = state.viscosity.Row(e);
   power.assign(L + 1, 0.0);
   const double b = ElementHalfGap(element);
-  const double S = ElementFluidity(state, element, e);
-  const double u = std::sqrt(double{state.velocity_x[e]} * state.velocity_x[e] +
-                             double{state.velocity_y[e]} * state.velocity_y[e] +
-                             double{state.velocity_z[e]} * state.velocity_z[e]);
-  if (!(b > 0) || !(S > 0) || !(u > 0)) return;
-  const double g = u * b / S;
+  double gx = 0, gy = 0;
+  if (!(b > 0) || !ElementPressureGradient(state, element, &gx, &gy)) return;
+  const double g = std::sqrt(gx * gx + gy * gy);
+  if (!(g > 0) || !std::isfinite(g)) return;
   for (int k = 1; k <= L; ++k) {
     if (!(eta[k - 1] > 0) || !(eta[k] > 0)) continue;
     const double half = state.dzeta[k] / 2;
@@ -269,14 +284,17 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, PlaneFlow
     const Element& element = mesh.elements[e];
     if (!IsFlowCategory(element.category) || Connector(element) || element.node_count <= 0) continue;
     for (int v = 0; v < element.node_count; ++v) flow.volume[element.nodes[v]] += element.volume / element.node_count;
-    if (!state.active[e] || !ElementFilled(state, element)) continue;
+    if (!state.active[e] || !ElementReached(state, element)) continue;
     const bool runner = IsRunnerCategory(element.category);
-    if (runner) {
+    // Front elements conduct the melt into the front and dissipate the work
+    // that takes; only filled ones have velocity profiles to carry heat.
+    const bool filled = ElementFilled(state, element);
+    if (filled && runner) {
       // Along the axis from node 1 to node 2, through the runner's section.
       const double area = 3.14159265358979323846 * element.diameter * element.diameter / 4;
       flow.links.push_back({e, element.nodes[0], element.nodes[1]});
       for (int k = 0; k < points; ++k) flow.flux.push_back(state.profile_x.Row(e)[k] * area * cylinder[k]);
-    } else if (element.category == kPartSurface || element.category == kPartDualSurface) {
+    } else if (filled && (element.category == kPartSurface || element.category == kPartDualSurface)) {
       if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, slab, flow);
     }
     // Tetrahedra carry their heat by conduction across the gap only.
@@ -441,7 +459,23 @@ struct ClassRows {
   std::unique_ptr<Factorisation> factor;
 };
 
-using ClassKey = std::tuple<uint32_t, int, int>;  // bits of b, kappa, wetted eighths
+using ClassKey = std::tuple<uint32_t, int, int, int>;  // bits of b, kappa, wetted eighths, mold depth step
+
+// Mold depth the wall link of a column with spacing h conducts through at t s
+// after its node filled, as a step j of the depth h 2^(j / 8). A mold of
+// diffusivity alpha_m whose surface holds a constant temperature takes up the
+// flux lambda_m (T_s - T_w) / sqrt(pi alpha_m t), as a slab of depth
+// sqrt(pi alpha_m t) would. Taken at the end of a step, where it sets the
+// balance the wall point ends the step at; at least one spacing (step 0),
+// which is also the depth while the node fills and for a mold without a
+// positive diffusivity.
+int MoldDepthStep(double h, double alpha_m, double t) {
+  if (!(h > 0) || !(alpha_m > 0) || !std::isfinite(alpha_m) || !(t > 0)) return 0;
+  const double depth = std::sqrt(3.14159265358979323846 * alpha_m * t);
+  if (!(depth > h)) return 0;
+  const double step = std::round(kMoldDepthSteps * std::log2(depth / h));
+  return static_cast<int>(std::clamp(step, 0.0, static_cast<double>(kMaxMoldDepthStep)));
+}
 
 // Largest old-time weight of any row, (1 - th-) a- + (1 - th+) a+; the rows
 // are monotone while it is at most 1.
@@ -455,13 +489,14 @@ double OldTimeWeight(const ClassRows& c) {
 }
 
 // Rows for column `c` over a step of `dt` s, made once per class and update.
-ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int eighths, int layers,
-                   const PolymerData& material, double dt) {
-  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa, eighths};
+ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int eighths, int depth_step,
+                   int layers, const PolymerData& material, double dt) {
+  const ClassKey key{Bits(static_cast<float>(c.b)), c.kappa, eighths, depth_step};
   auto found = classes.find(key);
   if (found != classes.end()) return &found->second;
   ClassRows made;
   made.rows = MakeColumnRows(layers, c.b, c.kappa, material);
+  made.rows.face[layers] /= std::exp2(static_cast<double>(depth_step) / kMoldDepthSteps);
   // Crank-Nicolson across the melt; the mold link, far stiffer than any
   // polymer face, fully implicit: the wall point then follows its quasi-steady
   // balance at any step instead of ringing about it.
@@ -624,7 +659,10 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     std::vector<double> T(points), rhs(points), carried(points);
     std::vector<float> start;
     std::vector<double> arrivals(state.node_count);
+    const double mold_diffusivity =
+        double{material.mold_conductivity} / (double{material.mold_density} * material.mold_specific_heat);
     for (int step = 0; step < transport_steps; ++step) {
+      const double step_start = state.time - dt + step * dt_step;  // s; the update ends at state.time
       start = state.node_temperature.cells;
       HandedOnHeat(in, start, stride, points, arrivals);
       for (int i = 0; i < state.node_count; ++i) {
@@ -643,7 +681,11 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
         const double tw = state.node_wall_temperature[i];
         if (eighths > 0) {
           const double dt_node = dt_step * eighths / 8;
-          ClassRows* rows = RowsFor(classes, columns[i], eighths, L, material, dt_node);
+          // The mold warms from the time the node filled: the depth it
+          // takes up heat through grows (none while the node fills).
+          const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
+          const int depth_step = MoldDepthStep(columns[i].b / L, mold_diffusivity, contact);
+          ClassRows* rows = RowsFor(classes, columns[i], eighths, depth_step, L, material, dt_node);
           if (!rows) throw std::bad_alloc();
           state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node,
                                                                       flow.volume[i], T, rhs, carried));

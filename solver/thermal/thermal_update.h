@@ -44,7 +44,10 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //   2. per reached node: half-gap b (mean over its non-connector flow
 //      elements; nodes with b = 0 are left as they are), curvature flag 1
 //      where runners make up at least half of those elements;
-//   3. the conduction rows of MakeColumnRows, Crank-Nicolson across the melt
+//   3. the conduction rows of MakeColumnRows, the mold link of a filled node
+//      through the depth sqrt(pi alpha_m t) of mold the heat has reached in
+//      the time t since state.fill_time (at least one spacing; the update
+//      covers [state.time - dt, state.time]), Crank-Nicolson across the melt
 //      and fully implicit through the mold link, the step split in powers of
 //      two until every row is monotone (all fully implicit past 4096
 //      sub-steps); the tridiagonal rows factored once per column class;
@@ -53,7 +56,8 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //      the median-dual control volumes; dt split so that no layer takes in
 //      more than its volume per split), the heat of the melt the last filled
 //      nodes send on into their front neighbours (mixed across the gap), and
-//      viscous heating eta gamma^2;
+//      the viscous heating of the filled and front elements, tau^2 / eta
+//      with the stress tau the pressure gradient sets;
 //      a front node (fill state s < 1) conducts for the share s of the step,
 //      rounded to eighths (its wall is wetted as far as it is filled; none
 //      while s rounds to 0);
