@@ -130,6 +130,12 @@ std::string TakeCommandLine(CommandContext& ctx, const std::string& text);
 // happens without a running command or with nothing expected.
 void FeedPickToCommand(CommandContext& ctx);
 
+// The two nodes (0-based) that the rubber line joins while Merge Node,
+// Measure Distance, Measure Angle or Move holds the first node of a pair:
+// that node and the node under the cursor. False when no line is shown (no
+// such command, the first node not yet picked, no other node hovered).
+bool RubberLineNodes(const CommandContext& ctx, int ends[2]);
+
 // The command code a menu command identifier starts, 0 when it starts none.
 int InterpretedCommandOf(int command_id);
 

@@ -4,6 +4,7 @@
 
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
+#include "gui/shell/core/command_steps.h"
 #include "gui/shell/core/interpreter.h"
 
 namespace kv {
@@ -73,6 +74,32 @@ void FeedPickToCommand(CommandContext& ctx) {
     default:
       return;
   }
+}
+
+bool RubberLineNodes(const CommandContext& ctx, int ends[2]) {
+  if (!ctx.state || !ctx.model || !ctx.selection) return false;
+  const InterpreterState& st = *ctx.state;
+  const Selection& sel = *ctx.selection;
+  int first = -1;
+  switch (st.command) {
+    case kCodeDistance:
+    case kCodeMergeNode:
+      // Waiting for node #2 with node #1 picked.
+      if (st.expected == kExpectNode && st.cursor_node == 2 && sel.nodes.size() == 1) first = sel.nodes[0];
+      break;
+    case kCodeAngle:
+    case kCodeMove:
+      // The first node of a direction picked, the second to come.
+      if (st.expected == kExpectVector && st.vector_state == 1) first = st.vector_node;
+      break;
+    default:
+      return false;
+  }
+  const int second = sel.hovered_node;
+  if (!ValidNode(ctx, first) || !ValidNode(ctx, second) || first == second) return false;
+  ends[0] = first;
+  ends[1] = second;
+  return true;
 }
 
 }  // namespace kv

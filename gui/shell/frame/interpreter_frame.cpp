@@ -144,6 +144,7 @@ bool MainWindow::RunPropertyCommand(int id) {
 
 void MainWindow::ConnectPicking() {
   view_widget_->SetSelectionSource(&selection_, &pick_tables_);
+  view_widget_->SetRubberLineSource([this](int ends[2]) { return RubberLineNodes(commands_, ends); });
   view_widget_->on_pick_click = [this](int x, int y) { PickAt(x, y); };
   view_widget_->on_pick_box = [this](int x0, int y0, int x1, int y1) {
     SelectInBox(selection_, model_, pick_tables_, view_widget_->Projection(), state_.view.pick_mode, x0, y0, x1, y1);

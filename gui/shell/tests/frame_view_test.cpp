@@ -964,6 +964,38 @@ TEST_F(PickingTest, NodeCursorsFollowTheCommand) {
   EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
+// Measure > Distance: after the first node, a line in the highlight colour
+// joins it to the node under the cursor, until the command ends.
+TEST_F(PickingTest, RubberLineJoinsTheHeldNodeAndTheHoveredOne) {
+  // Highlight-coloured pixels within 2 pixels of the window point p.
+  auto highlighted_near = [this](QPoint p) {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+    EXPECT_TRUE(window_->View()->CaptureRgba(&w, &h, &rgba));
+    int found = 0;
+    for (int dy = -2; dy <= 2; ++dy) {
+      for (int dx = -2; dx <= 2; ++dx) {
+        const int x = p.x() + dx, y = h - 1 - (p.y() + dy);
+        if (x < 0 || y < 0 || x >= w || y >= h) continue;
+        const unsigned char* c = &rgba[(static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)) * 4];
+        if (c[0] > 200 && c[1] < 80 && c[2] > 80 && c[2] < 180) ++found;
+      }
+    }
+    return found;
+  };
+  const float zc = std::tan(1.0f * 3.14159265f / 180.0f);
+  const QPoint middle = (At(-1, 0, zc) + At(0, 1, 0)) / 2;
+  window_->Dispatch(kCmdDistance);
+  window_->View()->RedrawView();
+  PumpMessages();
+  Click(At(-1, 0, zc));
+  Mouse(QEvent::MouseMove, At(0, 1, 0), Qt::NoModifier, Qt::NoButton);
+  ASSERT_EQ(window_->selection().hovered_node, 3);
+  EXPECT_GT(highlighted_near(middle), 0);
+  Mouse(QEvent::MouseButtonPress, At(0, 0, 0), Qt::NoModifier, Qt::RightButton);
+  EXPECT_EQ(highlighted_near(middle), 0);
+}
+
 TEST_F(PickingTest, HiddenCategoriesAreNeverPickedAndPicksFeedCommands) {
   window_->Dispatch(kCmdMold);  // plate B hidden
   window_->View()->RedrawView();

@@ -63,6 +63,54 @@ TEST(AnswerParsing, IntegersRealsTriplesAndYesNo) {
   EXPECT_FALSE(ParseNumberList("", &n));
 }
 
+// The rubber line joins the first node of a pair and the hovered node, from
+// the first pick until the pair is complete, for the four commands that
+// pick pairs, and for no other.
+TEST(Measure, RubberLineFromTheFirstNodeToTheHoveredOne) {
+  int ends[2] = {-1, -1};
+  for (int code : {8, 29}) {
+    SCOPED_TRACE(code);
+    InterpreterBench b;
+    b.Start(code);
+    b.selection.hovered_node = 3;
+    EXPECT_FALSE(RubberLineNodes(b.ctx, ends));  // nothing held yet
+    b.PickNode(0);
+    b.selection.hovered_node = 3;
+    ASSERT_TRUE(RubberLineNodes(b.ctx, ends));
+    EXPECT_EQ(ends[0], 0);
+    EXPECT_EQ(ends[1], 3);
+    b.selection.hovered_node = 0;  // back on the first node: no line
+    EXPECT_FALSE(RubberLineNodes(b.ctx, ends));
+    b.PickNode(2);
+    b.selection.hovered_node = 3;
+    EXPECT_FALSE(RubberLineNodes(b.ctx, ends));  // pair complete, command starts again
+  }
+  for (int code : {10, 20}) {
+    SCOPED_TRACE(code);
+    InterpreterBench b;
+    b.Start(code);
+    if (code == 20) b.Enter("all");  // Move asks for the elements first
+    b.selection.hovered_node = 4;
+    EXPECT_FALSE(RubberLineNodes(b.ctx, ends));
+    b.PickNode(1);
+    b.selection.hovered_node = 4;
+    ASSERT_TRUE(RubberLineNodes(b.ctx, ends));
+    EXPECT_EQ(ends[0], 1);
+    EXPECT_EQ(ends[1], 4);
+    b.PickNode(4);
+    EXPECT_FALSE(RubberLineNodes(b.ctx, ends));  // the direction is complete
+  }
+  // Radius picks three nodes but shows no line; nor does an idle interpreter.
+  InterpreterBench b;
+  b.Start(9);
+  b.PickNode(0);
+  b.selection.hovered_node = 3;
+  EXPECT_FALSE(RubberLineNodes(b.ctx, ends));
+  b.RightClick();
+  b.selection.hovered_node = 3;
+  EXPECT_FALSE(RubberLineNodes(b.ctx, ends));
+}
+
 TEST(Measure, DistanceByPicksPrintsTheFourLinesAndStartsAgain) {
   InterpreterBench b;
   b.Start(8);

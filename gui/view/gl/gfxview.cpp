@@ -394,6 +394,20 @@ void DrawSelection(const GfxState& gfx, const MeshModel& model) {
   }
   glPointSize(1.0f);
   glDisable(GL_POINT_SMOOTH);
+  int ends[2];
+  const int count = static_cast<int>(model.nodes.size());
+  if (gfx.rubber_line && gfx.rubber_line(ends) && ends[0] >= 0 && ends[0] < count && ends[1] >= 0 &&
+      ends[1] < count) {
+    // Over the model, so that it stays visible behind facets.
+    glDisable(GL_DEPTH_TEST);
+    glLineWidth(2.0f);
+    glColor3fv(kSelectionColour);
+    glBegin(GL_LINES);
+    for (int k = 0; k < 2; ++k) glVertex3f(model.nodes[ends[k]].x, model.nodes[ends[k]].y, model.nodes[ends[k]].z);
+    glEnd();
+    glLineWidth(1.0f);
+    glEnable(GL_DEPTH_TEST);
+  }
   glDepthFunc(GL_LESS);
 }
 

@@ -5,6 +5,7 @@
 // logo and bitmap text from a real font. Needs a current OpenGL context; the
 // decisions (camera, tables, visibility, colours) come from gui/view/core.
 
+#include <functional>
 #include <string>
 
 #include "common/analysis/analysis_settings.h"
@@ -33,6 +34,9 @@ struct GfxState {
   // the frame; nullptr: none), and the transforms of the last frame drawn.
   const Selection* selection = nullptr;
   const DrawingTables* selection_tables = nullptr;
+  // The two nodes (0-based) of the rubber line of a command picking a pair
+  // of nodes; false when none is shown (empty: never).
+  std::function<bool(int ends[2])> rubber_line;
   ScreenProjection projection;
   ResultSource results;           // the frame's result set and display state
   unsigned colour_texture = 0;    // the result scale's 1D texture, 0 before it exists
@@ -43,8 +47,9 @@ struct GfxState {
 };
 
 // Draws the selected facets filled, the selected nodes as points and the
-// selected beams as cylinders in the highlight colour, and the hovered node
-// as a point of size 8 in the highlight colour with a white point of size 4.
+// selected beams as cylinders in the highlight colour, the hovered node as a
+// point of size 8 in the highlight colour with a white point of size 4, and
+// the rubber line (width 2, highlight colour) when one is shown.
 void DrawSelection(const GfxState& gfx, const MeshModel& model);
 
 inline constexpr int kResultFrameLists = 32;

@@ -99,6 +99,8 @@ class GraphicsView : public QOpenGLWidget {
     gfx_.selection = selection;
     gfx_.selection_tables = tables;
   }
+  // The rubber line's nodes, asked at every frame (see GfxState).
+  void SetRubberLineSource(std::function<bool(int ends[2])> source) { gfx_.rubber_line = std::move(source); }
   // The transforms of the last frame drawn (window y downwards).
   const ScreenProjection& Projection() const { return gfx_.projection; }
 
