@@ -210,6 +210,11 @@ class MainWindow : public QMainWindow {
   void AfterModelRead(bool imported);
   // Dispatches the project, result and animation commands; false for others.
   bool DispatchResultCommand(int command_id);
+  // True when the current entry animates as a limit sweep (not a series).
+  bool ShowingLimitSweep() const;
+  // Shows animation frame `frame` whose state is set: a sweep frame from the
+  // frame lists, a series entry by rebuilding the lists.
+  void ShowAnimationFrame(int frame);
   // The interpreter's hooks into the result set (property results rebuilt).
   void ConnectResultHooks();
   // A stop message: a message box, or in batch mode a pane line and standard error.

@@ -265,19 +265,33 @@ int MainWindow::ShowResultEntry(const std::string& name, int frame) {
   return 1;
 }
 
+bool MainWindow::ShowingLimitSweep() const {
+  const int current = results_.current;
+  return current >= 0 && current < static_cast<int>(results_.entries.size()) &&
+         !IsSeriesEntry(results_.entries[static_cast<size_t>(current)]);
+}
+
+void MainWindow::ShowAnimationFrame(int frame) {
+  // Sweep frames come from the frame lists; a series entry is a new picture.
+  if (ShowingLimitSweep())
+    view_widget_->ShowSweepFrame(frame);
+  else
+    view_widget_->Invalidate();
+}
+
 void MainWindow::StepResultFrame(int direction) {
   state_.view.show_results = true;
   SyncCheckMarks();
-  StepFrame(display_, results_, model_, direction);
-  view_widget_->Invalidate();
+  if (StepFrame(display_, results_, model_, direction)) ShowAnimationFrame(display_.current_frame);
   view_widget_->RedrawView();
 }
 
 void MainWindow::PlayResults() {
   state_.view.show_results = true;
   SyncCheckMarks();
-  PlayAnimation(display_, results_, model_, [this](int) {
-    view_widget_->Invalidate();
+  if (display_.lists_need_compiling) view_widget_->ForgetSweepFrames();
+  PlayAnimation(display_, results_, model_, [this](int frame) {
+    ShowAnimationFrame(frame);
     view_widget_->RedrawView();
     PumpMessages();
   });
@@ -295,10 +309,11 @@ int MainWindow::SaveAnimation(const std::string& path, int compression) {
   std::vector<std::vector<uint8_t>> frames;
   bool captured = true;
   BeginWait();
-  PlayAnimation(display_, results_, model_, [&](int) {
+  if (display_.lists_need_compiling) view_widget_->ForgetSweepFrames();
+  PlayAnimation(display_, results_, model_, [&](int frame) {
     int width = 0, height = 0;
     std::vector<unsigned char> rgba;
-    view_widget_->Invalidate();
+    ShowAnimationFrame(frame);
     if (!view_widget_->CaptureRgba(&width, &height, &rgba)) {
       captured = false;
       StopAnimation(display_);

@@ -257,6 +257,44 @@ TEST_F(ResultsViewTest, PressureAndMeltFrontColoursLegendAndFrames) {
   EXPECT_EQ(window_->results().current, first);
 }
 
+TEST_F(ResultsViewTest, LimitSweepFramesAreCompiledOnceAndReplayed) {
+  // The melt front animates as a sweep of 32 frames.
+  ASSERT_EQ(window_->ShowResultEntry("Melt-front advancement"), 1);
+  ASSERT_EQ(window_->result_display().frame_count, 32);
+  GraphicsView* view = window_->View();
+  const int before = view->CompiledSweepFrames();
+  window_->Dispatch(kCmdPlay);
+  EXPECT_EQ(view->CompiledSweepFrames(), before + 32);
+  window_->Dispatch(kCmdPlay);  // played again: every frame from its list
+  EXPECT_EQ(view->CompiledSweepFrames(), before + 32);
+  // A frame replayed from its list is the frame drawn afresh.
+  window_->Dispatch(kCmdNext);
+  window_->Dispatch(kCmdNext);
+  ASSERT_EQ(window_->result_display().current_frame, 1);
+  EXPECT_EQ(view->CompiledSweepFrames(), before + 32);
+  Capture();
+  const std::vector<unsigned char> replayed = rgba_;
+  view->Invalidate();
+  Capture();
+  EXPECT_TRUE(replayed == rgba_) << "the cached frame differs from the frame drawn afresh";
+  // The second frame shows only the lowest sixteenth of the scale in colour:
+  // the rest of the fill lies above its maximum, red.
+  int red = 0;
+  for (size_t i = 0; i + 3 < rgba_.size(); i += 4) red += rgba_[i] == 255 && rgba_[i + 1] == 0 && rgba_[i + 2] == 0;
+  EXPECT_GT(red, 100);
+  // A change of the picture's inputs compiles the frames again.
+  window_->result_display().contours = 15;
+  view->Invalidate();
+  window_->Dispatch(kCmdPlay);
+  EXPECT_EQ(view->CompiledSweepFrames(), before + 64);
+  // More frames than the block holds: the further ones are drawn without lists.
+  window_->result_display().frame_count = 40;
+  view->Invalidate();
+  window_->Dispatch(kCmdPlay);
+  EXPECT_EQ(view->CompiledSweepFrames(), before + 96);
+  window_->result_display().frame_count = 32;
+}
+
 TEST_F(ResultsViewTest, BandsWithoutTheTextureShowTheSameSteps) {
   // The facets cut into flat bands give every triangle the colour of its
   // step, as the texture does; the pressure still falls from the inlet side.

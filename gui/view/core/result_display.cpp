@@ -189,6 +189,8 @@ bool StepFrame(ResultDisplay& display, ResultSet& set, const MeshModel& mesh, in
   // Limit sweep: the full range, then the maximum of the new frame.
   if (display.automatic_limits) UpdateCurrentFrame(display, set, mesh);
   const float minimum = display.minimum, full_maximum = display.maximum;
+  display.sweep_minimum = minimum;
+  display.sweep_maximum = full_maximum;
   const int count = std::max(1, display.frame_count);
   display.current_frame = ((display.current_frame + direction) % count + count) % count;
   display.automatic_limits = 0;
@@ -215,6 +217,8 @@ int PlayAnimation(ResultDisplay& display, ResultSet& set, const MeshModel& mesh,
   } else {
     if (display.automatic_limits) UpdateCurrentFrame(display, set, mesh);
     const float minimum = display.minimum, maximum = display.maximum;
+    display.sweep_minimum = minimum;
+    display.sweep_maximum = maximum;
     const int count = std::max(1, display.frame_count);
     for (int k = 0; k < count && !display.playback_stopped; ++k) {
       display.automatic_limits = 0;
@@ -233,6 +237,26 @@ int PlayAnimation(ResultDisplay& display, ResultSet& set, const MeshModel& mesh,
 }
 
 void StopAnimation(ResultDisplay& display) { display.playback_stopped = 1; }
+
+int UseFrameList(FrameListCache& cache, int frame, const ResultSet& set, const ResultDisplay& display) {
+  if (frame < 0 || frame >= kSweepFrames) return kDrawFrameDirectly;
+  if (cache.entry != set.current || cache.minimum != display.sweep_minimum ||
+      cache.maximum != display.sweep_maximum || cache.frame_count != display.frame_count) {
+    ForgetFrameLists(cache);
+    cache.entry = set.current;
+    cache.minimum = display.sweep_minimum;
+    cache.maximum = display.sweep_maximum;
+    cache.frame_count = display.frame_count;
+  }
+  if (cache.compiled[frame]) return kReplayFrameList;
+  cache.compiled[frame] = true;
+  return kCompileFrameList;
+}
+
+void ForgetFrameLists(FrameListCache& cache) {
+  for (bool& c : cache.compiled) c = false;
+  cache.entry = -1;
+}
 
 }  // namespace kv
 

@@ -32,7 +32,35 @@ struct ResultDisplay {
   int current_frame = 0;       // 0-based
   int lists_need_compiling = 1;
   int playback_stopped = 1;
+  // The range the current limit sweep cuts its frames from (set by StepFrame
+  // and PlayAnimation): frame k shows the scale up to
+  // sweep_minimum + (sweep_maximum - sweep_minimum)(k + 1)/frame count.
+  float sweep_minimum = 0.0f;
+  float sweep_maximum = 0.0f;
 };
+
+// Which frames of a limit sweep are held compiled in the block of frame
+// lists, so that a sweep played again replays them instead of rebuilding.
+struct FrameListCache {
+  bool compiled[kSweepFrames] = {};
+  int entry = -1;           // the sweep the lists hold: its entry and range
+  float minimum = 0.0f;
+  float maximum = 0.0f;
+  int frame_count = 0;
+};
+
+// How sweep frame `frame` (0-based) is drawn.
+enum FrameListUse : int {
+  kDrawFrameDirectly = 0,  // no list for it (frames beyond the block): drawn each time
+  kCompileFrameList = 1,   // compiled into its list now (and marked), then replayed
+  kReplayFrameList = 2,    // its list holds it
+};
+// Decides, and marks a list compiled when it is to be compiled now. The
+// lists hold the frames of one sweep: the current entry of `set` with the
+// sweep range and frame count of `display`; another sweep forgets them first.
+int UseFrameList(FrameListCache& cache, int frame, const ResultSet& set, const ResultDisplay& display);
+// Every list must be compiled again (the picture's inputs changed).
+void ForgetFrameLists(FrameListCache& cache);
 
 // Value slot that a location kind is ranged and normalised by: 3 (the
 // vector length) for element vectors, else 0.

@@ -125,11 +125,12 @@ GLUquadric* Quadric() {
   return quadric;
 }
 
-// The model list: beams, facets, edges and nodes as the render mode asks.
-void CompileModelList(GfxState& gfx, const ViewSettings& settings, MeshModel& model) {
+// The model list (or the frame list `list`): beams, facets, edges and nodes
+// as the render mode asks.
+void CompileModelList(GfxState& gfx, const ViewSettings& settings, MeshModel& model, unsigned list) {
   const RenderModeSettings mode = SettingsOfRenderMode(settings.render_mode);
   DrawingTables& t = gfx.tables;
-  glNewList(gfx.model_list, GL_COMPILE);
+  glNewList(list, GL_COMPILE);
   const ResultEntry* entry = ShownEntry(gfx.results, settings);
   if (entry) {
     DrawResultModel(t, model, *entry, *gfx.results.display, settings, gfx.colour_texture);
@@ -171,6 +172,25 @@ void CompileModelList(GfxState& gfx, const ViewSettings& settings, MeshModel& mo
   glEndList();
   // The flags that selection walks read are those of the surface edges.
   ClassifyOutlines(t, model, kOutlineAngle);
+}
+
+// The list that shows the current picture: the model list, or during a limit
+// sweep the frame's list, compiled from the current state the first time the
+// frame is shown and replayed after that; frames beyond the block are
+// compiled into the model list each time.
+unsigned SweepFrameList(GfxState& gfx, const ViewSettings& settings, MeshModel& model) {
+  if (gfx.sweep_frame < 0 || !gfx.generated || !gfx.results.set || !gfx.results.display) return gfx.model_list;
+  switch (UseFrameList(gfx.frame_cache, gfx.sweep_frame, *gfx.results.set, *gfx.results.display)) {
+    case kReplayFrameList:
+      return gfx.frame_lists + static_cast<unsigned>(gfx.sweep_frame);
+    case kCompileFrameList:
+      CompileModelList(gfx, settings, model, gfx.frame_lists + static_cast<unsigned>(gfx.sweep_frame));
+      ++gfx.frames_compiled;
+      return gfx.frame_lists + static_cast<unsigned>(gfx.sweep_frame);
+    default:
+      CompileModelList(gfx, settings, model, gfx.model_list);
+      return gfx.model_list;
+  }
 }
 
 // Glyphs of the frame's boundary records on the current model.
@@ -294,7 +314,7 @@ void BuildDisplayLists(GfxState& gfx, const ViewSettings& settings, MeshModel& m
     BuildColourTextureGl(gfx.colour_texture, gfx.results.display->contours);
     gfx.texture_contours = gfx.results.display->contours;
   }
-  CompileModelList(gfx, settings, model);
+  CompileModelList(gfx, settings, model, gfx.model_list);
   CompilePickLists(gfx, model);
   gfx.lists_compiled = true;
 }
@@ -319,9 +339,10 @@ void RenderFrame(GfxState& gfx, ViewState& view, const ViewSettings& settings, M
   // Tables and lists follow the model and the settings when marked invalid.
   if (!view.lists_valid || !gfx.lists_compiled) {
     BuildDisplayLists(gfx, settings, model);
+    ForgetFrameLists(gfx.frame_cache);
     view.lists_valid = true;
   }
-  glCallList(gfx.model_list);
+  glCallList(SweepFrameList(gfx, settings, model));
   if (!gfx.overlays) {
     glFlush();
     return;

@@ -44,6 +44,12 @@ struct GfxState {
   // False while a picture is drawn for a measurement: the model alone, without
   // highlights, triad, legend and title, whose pixels are no part of it.
   bool overlays = true;
+  // The limit-sweep frame shown from the block of frame lists, -1 for the
+  // model list; which frame lists hold their frame, and how many frames have
+  // been compiled into them so far (a measure of the cache's use).
+  int sweep_frame = -1;
+  FrameListCache frame_cache;
+  int frames_compiled = 0;
 };
 
 // Draws the selected facets filled, the selected nodes as points and the

@@ -27,8 +27,23 @@ class GraphicsView : public QOpenGLWidget {
   GraphicsView(ViewState& view, ViewSettings& settings, MeshModel& model, QWidget* parent = nullptr);
   ~GraphicsView() override;
 
-  // Marks the tables and lists for rebuild at the next redraw.
-  void Invalidate() { view_.lists_valid = false; }
+  // Marks the tables and lists for rebuild at the next redraw; the model list
+  // shows the current state again (no sweep frame) and the frame lists are
+  // compiled anew.
+  void Invalidate() {
+    view_.lists_valid = false;
+    gfx_.sweep_frame = -1;
+  }
+
+  // Shows limit-sweep frame `frame` (0-based) at the next redraw: from its
+  // frame list when that holds it, else compiled from the current state (the
+  // caller has set the state of that frame). Frames beyond the block of 32
+  // are drawn without a list.
+  void ShowSweepFrame(int frame) { gfx_.sweep_frame = frame; }
+  // The frame lists must be compiled again before they are replayed.
+  void ForgetSweepFrames() { ForgetFrameLists(gfx_.frame_cache); }
+  // Number of frames compiled into frame lists since the view was made.
+  int CompiledSweepFrames() const { return gfx_.frames_compiled; }
 
   // Draws one frame now (synchronously when the widget is visible).
   void RedrawView();

@@ -330,6 +330,40 @@ TEST(Animation, LimitSweepRaisesTheMaximumFrameByFrameAndWraps) {
   EXPECT_FALSE(ChooseResultEntry(d, set, 9));
 }
 
+TEST(Animation, FrameListsHoldTheFramesOfOneSweep) {
+  ResultSet set = SeriesSet();
+  MeshModel mesh;
+  ResultDisplay d;
+  ASSERT_TRUE(ChooseResultEntry(d, set, 0));
+  FrameListCache cache;
+  // A sweep played: every frame compiled once, then replayed; stepping
+  // through the same sweep replays too.
+  std::vector<int> first, second;
+  PlayAnimation(d, set, mesh, [&](int k) { first.push_back(UseFrameList(cache, k, set, d)); });
+  PlayAnimation(d, set, mesh, [&](int k) { second.push_back(UseFrameList(cache, k, set, d)); });
+  ASSERT_EQ(first.size(), 32u);
+  EXPECT_EQ(first, std::vector<int>(32, kCompileFrameList));
+  EXPECT_EQ(second, std::vector<int>(32, kReplayFrameList));
+  ASSERT_TRUE(StepFrame(d, set, mesh, +1));
+  EXPECT_EQ(UseFrameList(cache, d.current_frame, set, d), kReplayFrameList);
+  // Fixed limits cut another sweep: its frames are compiled anew.
+  d.automatic_limits = 0;
+  d.minimum = 1.0f;
+  d.maximum = 5.0f;
+  ASSERT_TRUE(StepFrame(d, set, mesh, +1));
+  EXPECT_FLOAT_EQ(d.sweep_maximum, 5.0f);
+  EXPECT_EQ(UseFrameList(cache, d.current_frame, set, d), kCompileFrameList);
+  EXPECT_EQ(UseFrameList(cache, 0, set, d), kCompileFrameList);
+  // So does another entry, and frames outside the block are never cached.
+  set.current = 1;
+  EXPECT_EQ(UseFrameList(cache, 0, set, d), kCompileFrameList);
+  EXPECT_EQ(UseFrameList(cache, 0, set, d), kReplayFrameList);
+  EXPECT_EQ(UseFrameList(cache, 32, set, d), kDrawFrameDirectly);
+  EXPECT_EQ(UseFrameList(cache, -1, set, d), kDrawFrameDirectly);
+  ForgetFrameLists(cache);
+  EXPECT_EQ(UseFrameList(cache, 0, set, d), kCompileFrameList);
+}
+
 }  // namespace
 }  // namespace kv
 
