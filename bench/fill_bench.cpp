@@ -6,7 +6,13 @@
 // advance, the CPU time and the peak memory, and the preconditioner and
 // thread count used (KAVITRON_PRECONDITIONER, KAVITRON_THREADS).
 //
-//   bench_fill NODES centre|edge DIRECTORY
+// --pass-rule chooses the pass rule (volume, the default, or cubic);
+// --compare-rules runs the job with both rules and with a reference whose
+// passes are ten times shorter than either allows, and prints how far each
+// rule's inlet pressure history, fill times and final pressure field lie
+// from the reference.
+//
+//   bench_fill [--pass-rule=volume|cubic] [--compare-rules] NODES centre|edge DIRECTORY
 #include <sys/resource.h>
 
 #include <chrono>
@@ -14,10 +20,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "common/analysis/analysis_files.h"
 #include "common/mesh/native_mesh_file.h"
 #include "solver/driver/entry.h"
+#include "solver/driver/fill_agreement.h"
 #include "solver/driver/filling_run.h"
 #include "solver/driver/run_driver.h"
 #include "solver/matrix/parallel.h"
@@ -98,28 +106,26 @@ bool WriteJob(const std::string& base, int nodes, bool centre) {
          kv::WriteInjectionFile({unit}, base + ".inj") == 1 && kv::WriteMaterialFile(ps, base + ".mtl") == 1;
 }
 
-}  // namespace
+struct JobRun {
+  int status = 0;
+  double wall = 0;
+  long passes = 0;
+};
 
-int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: bench_fill NODES centre|edge DIRECTORY\n");
-    return 2;
-  }
-  const int nodes = std::atoi(argv[1]);
-  const bool centre = std::string(argv[2]) != "edge";
-  const std::string base = std::string(argv[3]) + "/fill" + argv[1] + argv[2];
-  if (nodes < 9 || !WriteJob(base, nodes, centre)) {
-    std::fprintf(stderr, "bench_fill: cannot write the job %s\n", base.c_str());
-    return 1;
-  }
-  kv::KeepFreedMemoryForReuse();  // as fluxar does
+// Runs the job at `base` with the pass rule `rule` and prints one line of
+// figures under `label`; the history goes to `history` when given.
+JobRun RunJob(const std::string& base, const char* label, const kv::PassRule& rule, kv::FillHistory* history) {
   kv::SolverOutput out;
   out.console = std::fopen("/dev/null", "w");
   kv::OpenSolverLog(out, base + ".f2D.log");
   kv::RunState state;
   state.job = base;
+  state.passes = rule;
   kv::FillingProfile profile;
   state.profile = &profile;
+  state.history = history;
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
   const auto start = std::chrono::steady_clock::now();
   int status = kv::ReadJobInputs(out, state);
   if (status == 1) status = kv::RunDriver(out, state);
@@ -130,12 +136,14 @@ int main(int argc, char** argv) {
   auto share = [&](double t) { return parts > 0 ? 100 * t / wall : 0.0; };
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + 1e-6 * (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-  std::printf("%-8s %7zu nodes  status %d  wall %7.2f s  cpu %7.2f s  peak memory %6.1f MB  %s, %d threads  "
+  auto seconds = [](const rusage& u) {
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + 1e-6 * (u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+  };
+  std::printf("%-9s %7zu nodes  status %d  wall %7.2f s  cpu %7.2f s  peak memory %6.1f MB  %s, %d threads  "
               "passes %6ld (%.1f ms each)  assembly %4.1f %%  "
               "pressure %4.1f %%  thermal %4.1f %%  front %4.1f %%  CG iterations per solve %.1f (%ld of %ld solves under "
               "pressure control, %.1f each)\n",
-              argv[2], state.mesh.nodes.size(), status, wall, cpu, usage.ru_maxrss / 1024.0,
+              label, state.mesh.nodes.size(), status, wall, seconds(usage) - seconds(before), usage.ru_maxrss / 1024.0,
               kv::ChosenPreconditioner() == kv::kPreconditionerMultigrid ? "multigrid" : "DILU", kv::MatrixThreadCount(),
               profile.passes,
               profile.passes > 0 ? 1000 * wall / profile.passes : 0.0, share(profile.assembly),
@@ -144,5 +152,58 @@ int main(int argc, char** argv) {
               profile.pressure_mode_solves, profile.pressure_solves,
               profile.pressure_mode_solves > 0 ? double(profile.pressure_mode_iterations) / profile.pressure_mode_solves
                                                : 0.0);
-  return status == 1 ? 0 : 1;
+  std::fflush(stdout);
+  return {status, wall, profile.passes};
+}
+
+void PrintAgreement(const char* label, const kv::FillHistory& reference, const kv::FillHistory& trial) {
+  const kv::FillAgreement a = kv::CompareFills(reference, trial);
+  std::printf("%-6s rule against the reference: inlet pressure history max %.2f %% mean %.2f %% of its peak, "
+              "fill times max %.2f %% mean %.3f %% of the fill time, final pressure field max %.2f %% of its peak, "
+              "%d nodes reached by one run only\n",
+              label, 100 * a.inlet_max, 100 * a.inlet_mean, 100 * a.fill_time_max, 100 * a.fill_time_mean,
+              100 * a.pressure_max, a.unmatched);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kv::PassRule rule;
+  bool compare = false, usable = true;
+  std::vector<std::string> args;
+  for (int k = 1; k < argc; ++k) {
+    const std::string arg = argv[k];
+    if (arg == "--compare-rules") {
+      compare = true;
+    } else if (arg.rfind("--pass-rule=", 0) == 0) {
+      usable = usable && kv::ParsePassRule(arg.substr(12), rule);
+    } else {
+      args.push_back(arg);
+    }
+  }
+  if (!usable || args.size() != 3) {
+    std::fprintf(stderr, "usage: bench_fill [--pass-rule=volume|cubic] [--compare-rules] NODES centre|edge DIRECTORY\n");
+    return 2;
+  }
+  const int nodes = std::atoi(args[0].c_str());
+  const bool centre = args[1] != "edge";
+  const std::string base = args[2] + "/fill" + args[0] + args[1];
+  if (nodes < 9 || !WriteJob(base, nodes, centre)) {
+    std::fprintf(stderr, "bench_fill: cannot write the job %s\n", base.c_str());
+    return 1;
+  }
+  kv::KeepFreedMemoryForReuse();  // as fluxar does
+  if (!compare) return RunJob(base, args[1].c_str(), rule, nullptr).status == 1 ? 0 : 1;
+  // Both rules and the reference: passes ten times shorter than either rule
+  // allows (every limit of both divided by ten).
+  kv::PassRule volume, cubic, reference;
+  cubic.kind = reference.kind = kv::kPassRuleCubic;
+  reference.shorten = 10;
+  kv::FillHistory by_volume, by_cubic, by_reference;
+  const JobRun a = RunJob(base, "volume", volume, &by_volume);
+  const JobRun b = RunJob(base, "cubic", cubic, &by_cubic);
+  const JobRun c = RunJob(base, "reference", reference, &by_reference);
+  PrintAgreement("volume", by_reference, by_volume);
+  PrintAgreement("cubic", by_reference, by_cubic);
+  return a.status == 1 && b.status == 1 && c.status == 1 ? 0 : 1;
 }

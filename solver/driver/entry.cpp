@@ -111,14 +111,22 @@ int ReadJobInputs(SolverOutput& out, RunState& state) {
 }
 
 int FluxarMain(int argc, const char* const argv[], SolverOutput& out) {
-  // Exactly one argument, the job name; anything else is a usage error and
+  // The job name, after it an optional pass rule (--pass-rule=volume, the
+  // default, or --pass-rule=cubic); anything else is a usage error and
   // creates no file.
-  if (argc != 2) {
+  RunState state;
+  const std::string option = "--pass-rule=";
+  const bool with_rule = argc == 3 && std::string(argv[1]).rfind(option, 0) == 0;
+  if (with_rule && !ParsePassRule(std::string(argv[1]).substr(option.size()), state.passes)) {
+    PrintConsole(out, "\nUnknown pass rule: %s (volume or cubic)\n", argv[1] + option.size());
     PrintConsole(out, "\nUsage: fluxar.exe file\n\n");
     return kExitUsage;
   }
-  RunState state;
-  state.job = argv[1];
+  if ((argc != 2 && !with_rule) || std::string(argv[argc - 1]).rfind(option, 0) == 0) {
+    PrintConsole(out, "\nUsage: fluxar.exe file\n\n");
+    return kExitUsage;
+  }
+  state.job = argv[argc - 1];
 
   PrintConsole(out, "\n");
   PrintConsole(out, "%s\n", BannerText(false).c_str());

@@ -11,15 +11,17 @@
 namespace kv {
 
 // Process exit statuses of fluxar.
-inline constexpr int kExitUsage = 0;       // wrong number of arguments
+inline constexpr int kExitUsage = 0;       // wrong number of arguments or an unknown option
 inline constexpr int kExitRun = 1;         // the run went through the driver
 inline constexpr int kExitInputError = 255;  // an input file missing or unreadable
 
 // Build number shown in the banners.
 inline constexpr int kBuildNumber = 752;
 
-// The whole program: argv[1] is the job name. Writes to out.console and opens
-// the log (out.log) itself. Returns the process exit status.
+// The whole program: the job name is the last argument, optionally preceded
+// by --pass-rule=volume|cubic (how far one filling pass carries the front,
+// see solver/filling/pass_rule.h). Writes to out.console and opens the log
+// (out.log) itself. Returns the process exit status.
 int FluxarMain(int argc, const char* const argv[], SolverOutput& out);
 
 // The seven banner lines (51 characters and a line end each); `log` selects

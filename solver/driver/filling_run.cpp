@@ -239,6 +239,7 @@ int RunFilling(SolverOutput& out, RunState& rs) {
   job.valves = &gates;
   job.hot_runner_volume = volumes.hot_runner;
   job.injection_volume = volumes.injection;
+  job.passes = rs.passes;
   s.inlet = rs.inlet_node;
   InitializeFilling(s, job);
   const std::clock_t start = std::clock();
@@ -297,6 +298,10 @@ int RunFilling(SolverOutput& out, RunState& rs) {
     const int64_t grown_before = s.grown_nodes;
     const int r = FillingPass(s, job, s.filled_percentage / 100.0f);
     if (r != kPassDone) return PassFailed(out, r);
+    if (rs.history) {
+      rs.history->time.push_back(before);
+      rs.history->inlet_pressure.push_back(s.pressure[s.inlet]);
+    }
     s.filled_percentage = FilledPercentage(s, job);
     // Switch-over to pressure control: by filled volume or at the pressure limit.
     float& inlet_pressure = s.pressure[s.inlet];
@@ -390,6 +395,10 @@ int RunFilling(SolverOutput& out, RunState& rs) {
   Print(out, "\nElapsed time: %f seconds.\n",
         static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / 1000.0);
   if (rs.profile) *rs.profile = s.profile;
+  if (rs.history) {
+    rs.history->fill_time = s.fill_time;
+    rs.history->pressure = s.pressure;
+  }
   ReleaseSolverState(s, account);
   if (account.bytes != 0) Print(out, "\nWarning: Residual memory: %lld\n", static_cast<long long>(account.bytes));
   return written ? kExitRun : kExitInputError;

@@ -8,6 +8,7 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
+#include "solver/filling/pass_rule.h"
 #include "solver/prep/mesh_preparation.h"
 #include "solver/state/solver_state.h"
 
@@ -41,6 +42,16 @@ struct ValveGate {
   float timer[kProfilePoints][2] = {};         // (open time s, close time s) pairs
 };
 
+// What a filling run went through, for comparing runs: the inlet pressure
+// of every pass at the time its pressure was solved, and at the end the fill
+// time and pressure of every node.
+struct FillHistory {
+  std::vector<double> time;            // s, start of each pass
+  std::vector<double> inlet_pressure;  // Pa, solved at that time
+  std::vector<float> fill_time;        // s per node at the end (0 where never reached)
+  std::vector<float> pressure;         // Pa per node at the end
+};
+
 struct RunState {
   std::string job;                             // job name as given on the command line
   SolverParameters parameters;
@@ -53,7 +64,9 @@ struct RunState {
   std::vector<SolverInjection> injections;     // the run uses the first
   JobMaterial material;
   std::vector<ValveGate> valve_gates;
+  PassRule passes;                             // how far one filling pass carries the front
   FillingProfile* profile = nullptr;           // when set, receives the run's timings
+  FillHistory* history = nullptr;              // when set, receives the run's history
 };
 
 }  // namespace kv

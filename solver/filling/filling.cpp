@@ -22,7 +22,8 @@ constexpr float kPiRam = 3.1415927f;          // pi of the ram-speed formula
 constexpr float kStartStep = 1e-4f;           // s, time step of the start-up
 constexpr float kConnectorOpen = 0.01f;       // m, connector diameter while pressure drives it
 constexpr float kConnectorClosed = 5e-5f;     // m, once the pressure across it vanishes
-constexpr double kExtraSubStepTime = 0.001;   // s of filling the extra sub-steps of a pass may cover
+constexpr double kExtraSubStepTime = 0.001;   // s of filling the cubic rule's extra sub-steps may cover
+constexpr int kMaxExtraSubSteps = 1 << 30;    // the volume rule ends passes by time and volume
 
 bool IsFilled(const SolverState& state, int node) { return state.fill_state[node] == 1.0f; }
 bool IsEmpty(const SolverState& state, int node) { return state.fill_state[node] == -1.0f; }
@@ -330,7 +331,7 @@ void ComputeFrontInflow(SolverState& state, const cs_di* conductance) {
   state.flow_rate[state.inlet] = static_cast<float>(total);
 }
 
-float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
+float AdvanceFront(SolverState& state, const FillingJob& job, double t, double max_step) {
   const MeshModel& mesh = *job.mesh;
   const PolymerData& material = *job.material;
   const int points = state.layers + 1;
@@ -342,8 +343,9 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t) {
     if (!(state.front_inflow[i] > 0)) continue;
     dt = std::min(dt, (1.0 - state.fill_state[i]) * state.node_volume[i] / state.front_inflow[i]);
   }
-  if (dt <= 1e-6) dt = 1e-6;
   if (dt >= 0.01) dt = 0.01;
+  if (dt > max_step) dt = max_step;
+  if (dt <= 1e-6) dt = 1e-6;
   const float step = static_cast<float>(dt);
   // 2. Fill the front nodes.
   std::vector<int> newly_filled;
@@ -545,6 +547,23 @@ void CompleteFill(SolverState& state, double t) {
 
 namespace {
 
+// The fill at the start of a pass, after its pressure solve: melt in the
+// mold, the inflow into the front, and the volume left before the switch-over
+// (under velocity control, when it is still ahead) or the end of filling.
+PassStart PassStartOf(const SolverState& state, const FillingJob& job, float previous_fraction) {
+  PassStart start;
+  start.filled_volume = state.filled_volume;
+  start.inflow = state.flow_rate[state.inlet];
+  start.filled_fraction = previous_fraction;
+  start.injection_volume = job.injection_volume;
+  const double injected = state.filled_volume - job.hot_runner_volume;
+  double left = job.injection_volume - injected;
+  const double to_switch = job.injection->switch_volume / 100.0 * job.injection_volume - injected;
+  if (state.control_mode == kVelocityControl && to_switch > 0) left = std::min(left, to_switch);
+  start.volume_left = left;
+  return start;
+}
+
 // Called after a sub-step, when the front list is current.
 bool FrontHasInflow(const SolverState& state) {
   for (int i : state.front_nodes) {
@@ -596,40 +615,43 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
     if (state.control_mode == kPressureControl) state.flow_rate[state.inlet] = 0;
     return kPassDone;
   }
-  // 3. Kinematics, then the first sub-step of the front.
+  // 3. Kinematics, then the first sub-step of the front, no longer than the
+  //    pass rule lets the whole pass be.
   ++state.profile.passes;
   double t0 = Seconds();
   UpdateKinematics(state, mesh);
   double t1 = Seconds();
   state.profile.thermal += t1 - t0;
   RebuildFrontElements(state, mesh);
+  const PassRule& rule = job.passes;
   const double pass_start = state.time;
-  float dt = AdvanceFront(state, job, state.time);
+  const double limit = PassTimeLimit(rule, PassStartOf(state, job, previous_fraction));
+  float dt = AdvanceFront(state, job, state.time, limit);
   state.time += dt;
   // A gate that switches during the first sub-step ends the pass as it does
   // during the extra sub-steps below.
   const bool gate_switched = UpdateValveGates(state, job, state.time) > 0;
   SetInletFlow(state, job, state.time, dt);
-  // 4. Further sub-steps with the same pressure field: N1 grows with the
-  //    filled fraction f, N2 keeps the extra sub-steps within about 1 ms.
-  const double f = previous_fraction;
-  const int n1 = static_cast<int>(10.83916084 + 79.91452991 * f + 104.8951049 * f * f - 194.2501943 * f * f * f);
-  const int n2 = -1 - static_cast<int>(-0.001 / dt);
-  int n = std::min(n1, n2);
-  if (n <= 1) n = 1;
+  // 4. Further sub-steps with the same pressure field, as many as the pass
+  //    rule allows (see pass_rule.h); the cubic rule counts them.
+  int n = rule.kind == kPassRuleCubic ? CubicExtraSubSteps(rule, previous_fraction, dt) : kMaxExtraSubSteps;
   if (gate_switched) n = 0;
-  // N2 counts with the first sub-step, which can be very short when a front
-  // node was about to fill; the later sub-steps may last up to 10 ms each, and
-  // the front would then run for a quarter of a second, dozens of control
-  // volumes, on one pressure field. The extra sub-steps therefore also end
-  // once they have covered the millisecond N2 is meant to give them.
+  // Under the cubic rule N2 counts with the first sub-step, which can be very
+  // short when a front node was about to fill; the later sub-steps may last
+  // up to 10 ms each, and the front would then run for a quarter of a second,
+  // dozens of control volumes, on one pressure field. The extra sub-steps
+  // therefore also end once they have covered the millisecond N2 is meant to
+  // give them.
   double extra = 0;
-  for (int s = 0; s < n && extra < kExtraSubStepTime; ++s) {
+  for (int s = 0; s < n; ++s) {
+    if (rule.kind == kPassRuleCubic && extra >= kExtraSubStepTime) break;
+    const double left = limit - (state.time - pass_start);
+    if (!(left > 0)) break;
     // Sub-steps only go on while some front node still receives melt; with
     // no inflow left a sub-step would let time pass while nothing fills, and
     // the injected volume would be lost from the balance.
     if (!FrontHasInflow(state)) break;
-    dt = AdvanceFront(state, job, state.time);
+    dt = AdvanceFront(state, job, state.time, left);
     state.time += dt;
     extra += dt;
     SetInletFlow(state, job, state.time, dt);

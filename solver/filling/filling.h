@@ -13,6 +13,7 @@
 
 #include "common/mesh/mesh_model.h"
 #include "solver/driver/run_state.h"
+#include "solver/filling/pass_rule.h"
 #include "solver/prep/mesh_preparation.h"
 #include "solver/state/solver_state.h"
 #include "solver/thermal/material_model.h"
@@ -40,6 +41,7 @@ struct FillingJob {
   const std::vector<GateElements>* valves = nullptr;
   double hot_runner_volume = 0;       // m^3
   double injection_volume = 0;        // m^3
+  PassRule passes;                    // how far one pass carries the front
 };
 
 // Injection pressure limit: maximum hydraulic pressure x resin/hydraulic ratio (Pa).
@@ -116,10 +118,10 @@ int SolvePressure(SolverState& state, const FillingJob& job, const cs_di* conduc
 void ComputeFrontInflow(SolverState& state, const cs_di* conductance);
 
 // One sub-step of the front: dt from the node that fills first (limited to
-// [1e-6, 0.01] s), fill states and times, inflow handed on by newly filled
-// nodes, front growth into empty successors hotter than the no-flow
-// temperature. Returns dt.
-float AdvanceFront(SolverState& state, const FillingJob& job, double t);
+// 0.01 s and to max_step, but not below 1e-6 s), fill states and times,
+// inflow handed on by newly filled nodes, front growth into empty successors
+// hotter than the no-flow temperature. Returns dt.
+float AdvanceFront(SolverState& state, const FillingJob& job, double t, double max_step = 0.01);
 
 // Sum of node volume x fill state over reached nodes (m^3).
 double FilledVolume(const SolverState& state);
@@ -142,7 +144,8 @@ void CompleteFill(SolverState& state, double t);
 // Outcome of one pass.
 inline constexpr int kPassDone = 1;
 
-// One pass of the filling loop: pressure solve, front sub-steps, thermal
+// One pass of the filling loop: pressure solve, front sub-steps as far as
+// job.passes allows (see pass_rule.h), thermal
 // update, frozen layer, viscosity, clamp force, filled volume, wall heat,
 // connectors. `previous_fraction` is the filled fraction (0..1) of the previous
 // pass. Returns kPassDone, or kPressureEmptyRow / kPressureFailed from the

@@ -70,6 +70,7 @@ struct FillLoop {
   SolverState state;
   MemoryAccount account;
   std::vector<std::pair<double, double>> trace;  // (time s, inlet pressure Pa) after every pass
+  FillHistory history;  // inlet pressure at each pass's start; fill times and pressures after RunTo
 
   // Prepares `model` and the state for `layers` layers, injects `rate`
   // (m^3/s) at node `inlet` (0-based) and runs the two start-up passes.
@@ -113,9 +114,12 @@ struct FillLoop {
 
   // One pass; false when it failed.
   bool Pass() {
+    const double start = state.time;
     if (FillingPass(state, job, state.filled_percentage / 100.0f) != kPassDone) return false;
     state.filled_percentage = FilledPercentage(state, job);
     trace.emplace_back(state.time, state.pressure[state.inlet]);
+    history.time.push_back(start);
+    history.inlet_pressure.push_back(state.pressure[state.inlet]);
     return true;
   }
 
@@ -126,6 +130,8 @@ struct FillLoop {
     for (int pass = 0; pass < 100000; ++pass) {
       if (state.filled_percentage >= percentage) {
         if (percentage >= 99.99f) CompleteFill(state, state.time);
+        history.fill_time = state.fill_time;
+        history.pressure = state.pressure;
         return true;
       }
       if (!Pass()) return false;

@@ -35,13 +35,24 @@ size_t CountFiles(const ScratchDir& dir) {
 
 TEST(FluxarProgram, WrongArgumentCountPrintsUsageAndCreatesNothing) {
   ScratchDir dir;
-  for (const char* arguments : {"", "a b", "'' x y"}) {
+  for (const char* arguments : {"", "a b", "'' x y", "--pass-rule=cubic", "x --pass-rule=cubic",
+                                "--pass-rule=cubic --pass-rule=cubic"}) {
     SCOPED_TRACE(arguments);
     test::ProgramRun run = RunFluxar(dir.path.string(), arguments);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "\nUsage: fluxar.exe file\n\n");
     EXPECT_EQ(CountFiles(dir), 0u);
   }
+}
+
+TEST(FluxarProgram, UnknownPassRuleIsNamedAndCreatesNothing) {
+  ScratchDir dir;
+  const std::string job = CopyExample(dir);
+  const size_t files = CountFiles(dir);
+  test::ProgramRun run = RunFluxar(dir.path.string(), "--pass-rule=fast '" + job + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "\nUnknown pass rule: fast (volume or cubic)\n\nUsage: fluxar.exe file\n\n");
+  EXPECT_EQ(CountFiles(dir), files);
 }
 
 TEST(FluxarProgram, ExampleJobReadsThroughEveryFile) {
