@@ -770,9 +770,15 @@ TEST(BatchProgram, JournalReplayExportsTheEditedModel) {
     std::fclose(f);
   }
   const std::string program = "ASAN_OPTIONS=detect_leaks=0 " + std::string(KV_BIN_DIR) + "/kavitron";
-  ASSERT_EQ(std::system((program + " " + ExamplePlate() + " --run " + journal + " --export " + out +
-                         " >/dev/null 2>&1").c_str()),
+  const std::string project = dir + "kv_batch_out.sim", reopened = dir + "kv_batch_reopened.m2D";
+  std::remove(project.c_str());
+  ASSERT_EQ(std::system((program + " " + ExamplePlate() + " --run " + journal + " --export " + out + " --save " +
+                         project + " >/dev/null 2>&1").c_str()),
             0);
+  // The project saved after the replay holds the edited model: opened again
+  // and exported, it gives the same mesh file.
+  ASSERT_EQ(std::system((program + " " + project + " --export " + reopened + " >/dev/null 2>&1").c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(reopened), ReadWholeFile(out));
   // The same journal without a display.
   RebuildAfterRead(plate);
   InterpreterState state;
@@ -796,17 +802,19 @@ TEST(BatchProgram, JournalReplayExportsTheEditedModel) {
   EXPECT_FALSE(written.empty());
   EXPECT_EQ(written, ReadWholeFile(expected));
 
-  // A damaged journal: status 255, nothing exported.
+  // A damaged journal: status 255, nothing exported or saved.
   std::remove(out.c_str());
+  std::remove(project.c_str());
   {
     std::FILE* f = std::fopen(journal.c_str(), "wb");
     std::fputs("Mesh > Create > Node\n0\n1, 1, 1\nMesh > Knit\n", f);
     std::fclose(f);
   }
   const int status = std::system((program + " " + ExamplePlate() + " --run " + journal + " --export " + out +
-                                  " >/dev/null 2>" + dir + "kv_batch_err.txt").c_str());
+                                  " --save " + project + " >/dev/null 2>" + dir + "kv_batch_err.txt").c_str());
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << status;
   EXPECT_EQ(ReadWholeFile(out), "");
+  EXPECT_EQ(ReadWholeFile(project), "");
   EXPECT_NE(ReadWholeFile(dir + "kv_batch_err.txt").find(journal + ":4: unknown command"), std::string::npos);
 }
 
