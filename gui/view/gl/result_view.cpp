@@ -163,9 +163,14 @@ void DrawBands(const DrawingTables& tables, const ResultEntry& entry, int contou
       float part[kMaxBandCorners][3];
       const int corners = CutToBand(p, v, count, band.low, band.high, part, nullptr);
       if (corners < 3) continue;
-      glBegin(GL_POLYGON);
+      // The convex part as a fan of triangles from its first corner.
+      glBegin(GL_TRIANGLES);
       glNormal3fv(f.normal);
-      for (int c = 0; c < corners; ++c) glVertex3fv(part[c]);
+      for (int c = 1; c + 1 < corners; ++c) {
+        glVertex3fv(part[0]);
+        glVertex3fv(part[c]);
+        glVertex3fv(part[c + 1]);
+      }
       glEnd();
     }
     if (k == contours + 1) DrawIsoLines(tables, entry, 1.0f + kLevelShift);
