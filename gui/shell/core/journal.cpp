@@ -23,6 +23,9 @@ constexpr NamedCommand kDialogCommands[] = {
     {kCodeOutletFaces, "Simulation > Boundary Conditions > Outlet"},
     {kCodeAssign, "Properties > View > Assign"},
     {kCodeAssignAll, "Properties > View > Assign All"},
+    {kCodeValueAtCursor, "Results > Query > Value (Interactive)"},
+    {kCodeValueTimesArea, "Results > Query > Value x Area"},
+    {kCodeElementPlot, "Results > Plot > Element Profile"},
 };
 
 // Menu path of command identifier `id` ("Mesh > Create > Node"), empty when

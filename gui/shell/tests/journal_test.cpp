@@ -39,7 +39,8 @@ TEST(Journal, CommandLinesNameMenuPaths) {
   EXPECT_EQ(JournalCommandLine(28), "Mesh > Delete > Element");
   EXPECT_EQ(JournalCommandLine(1), "View > Center of Rotation");
   EXPECT_EQ(JournalCommandLine(14), "Simulation > Boundary Conditions > Inlet");
-  EXPECT_EQ(JournalCommandLine(5), "");
+  EXPECT_EQ(JournalCommandLine(5), "Results > Query > Value (Interactive)");
+  EXPECT_EQ(JournalCommandLine(30), "");
   EXPECT_EQ(JournalCommandCode("  mesh>create >NODE "), 23);
   EXPECT_EQ(JournalCommandCode("Properties > Query > Element"), 31);
   EXPECT_EQ(JournalCommandCode("Mesh > Create > Nodes"), 0);

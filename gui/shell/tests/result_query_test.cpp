@@ -3,6 +3,7 @@
 // thickness and a node's history, with the picture and the viewer simulated.
 #include <gtest/gtest.h>
 
+#include "gui/shell/core/journal.h"
 #include "gui/shell/tests/interpreter_test_util.h"
 #include "gui/view/core/colour_map.h"
 
@@ -223,6 +224,33 @@ TEST(ResultQuery, NodeQueryPlotsTheHistoryOfAShownTimeResult) {
   b.PickNode(4);
   EXPECT_EQ(b.Out()[b.Out().size() - 3], "Node 5 is not in the result.");
   EXPECT_EQ(b.plots.size(), 1u);
+}
+
+TEST(ResultQuery, QueriesReplayFromTheJournal) {
+  // Clicks and picks are journalled under the dialogs' command lines and
+  // replay to the same lines.
+  ResultBench b;
+  for (float h : {0.0f, 1.0f}) b.results.entries.push_back(ProfileEntry(0.5f, h));
+  b.results.current = 0;  // the Results dialog's choice is not journalled
+  b.Start(5);
+  b.Click(1, 0);
+  b.Click(2, 0);
+  b.RightClick();
+  b.Start(6);
+  b.Start(7);
+  b.PickFacetOf(0);
+  b.Enter("");
+  std::string text;
+  for (const std::string& line : b.journal) text += line + "\n";
+  EXPECT_NE(text.find("Results > Query > Value (Interactive)\n1 0 0\n2 0 0\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Results > Plot > Element Profile\n"), std::string::npos) << text;
+
+  ResultBench replay;
+  replay.results = b.results;
+  std::string error;
+  ASSERT_EQ(ReplayJournal(replay.ctx, text, "queries.kvj", &error), 1) << error;
+  EXPECT_EQ(replay.Out(), b.Out());
+  EXPECT_EQ(replay.plots.size(), 1u);
 }
 
 TEST(ResultQuery, BadAnswersAndShortResultsNeverCrash) {
