@@ -1,8 +1,11 @@
 #include "gui/mesh/mesh_edit.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <map>
+#include <utility>
 
 #include "common/text/number_format.h"
 
@@ -16,19 +19,15 @@ bool ValidNode(const MeshModel& model, int node) {
   return node >= 0 && node < static_cast<int>(model.nodes.size());
 }
 
-// (a, b) turned by `degrees` in their plane, through the polar form.
-void RotatePair(float& a, float& b, double degrees) {
-  const double rho = std::sqrt(double(a) * a + double(b) * b);
-  const double phi = std::atan2(double(b), double(a)) + degrees * kPi / 180.0;
-  a = static_cast<float>(rho * std::cos(phi));
-  b = static_cast<float>(rho * std::sin(phi));
-}
+// True when a coordinate (m) can be stored in the node table's float.
+bool FitsCoordinate(double v) { return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max(); }
 
 double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 }  // namespace
 
 int AddNode(MeshModel& model, double x, double y, double z) {
+  if (!FitsCoordinate(x) || !FitsCoordinate(y) || !FitsCoordinate(z)) return -1;
   model.nodes.push_back(Node{static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)});
   return static_cast<int>(model.nodes.size()) - 1;
 }
@@ -123,49 +122,63 @@ std::vector<int> DuplicateElements(MeshModel& model, const std::vector<int>& ele
   return created;
 }
 
-void ScaleNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3], const double scale[3]) {
+namespace {
+
+// Applies `place` (old point -> new point, in double) to every valid node of
+// `nodes`, but only when every new point fits the node table: a transform
+// that would overflow leaves the model as it was.
+template <typename Place>
+bool PlaceNodes(MeshModel& model, const std::vector<int>& nodes, Place place) {
+  std::vector<std::pair<int, std::array<double, 3>>> moved;
+  moved.reserve(nodes.size());
   for (int v : nodes) {
     if (!ValidNode(model, v)) continue;
-    Node& p = model.nodes[v];
-    p.x = static_cast<float>(point[0] + (p.x - point[0]) * scale[0]);
-    p.y = static_cast<float>(point[1] + (p.y - point[1]) * scale[1]);
-    p.z = static_cast<float>(point[2] + (p.z - point[2]) * scale[2]);
+    const Node& n = model.nodes[v];
+    std::array<double, 3> p = {n.x, n.y, n.z};
+    place(p);
+    if (!FitsCoordinate(p[0]) || !FitsCoordinate(p[1]) || !FitsCoordinate(p[2])) return false;
+    moved.emplace_back(v, p);
   }
+  for (const auto& [v, p] : moved)
+    model.nodes[v] = Node{static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
+  return true;
 }
 
-void TranslateNodes(MeshModel& model, const std::vector<int>& nodes, const double offset[3]) {
-  for (int v : nodes) {
-    if (!ValidNode(model, v)) continue;
-    Node& p = model.nodes[v];
-    p.x = static_cast<float>(p.x + offset[0]);
-    p.y = static_cast<float>(p.y + offset[1]);
-    p.z = static_cast<float>(p.z + offset[2]);
-  }
+// (a, b) turned by `degrees` in their plane, through the polar form.
+void RotatePair(double& a, double& b, double degrees) {
+  const double rho = std::hypot(a, b);
+  const double phi = std::atan2(b, a) + degrees * kPi / 180.0;
+  a = rho * std::cos(phi);
+  b = rho * std::sin(phi);
 }
 
-void RotateNodes(MeshModel& model, const std::vector<int>& nodes, const double pivot[3], const double r[3]) {
-  for (int v : nodes) {
-    if (!ValidNode(model, v)) continue;
-    Node& p = model.nodes[v];
-    float x = static_cast<float>(p.x - pivot[0]);
-    float y = static_cast<float>(p.y - pivot[1]);
-    float z = static_cast<float>(p.z - pivot[2]);
+}  // namespace
+
+bool ScaleNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3], const double scale[3]) {
+  return PlaceNodes(model, nodes, [&](std::array<double, 3>& p) {
+    for (int i = 0; i < 3; ++i) p[i] = point[i] + (p[i] - point[i]) * scale[i];
+  });
+}
+
+bool TranslateNodes(MeshModel& model, const std::vector<int>& nodes, const double offset[3]) {
+  return PlaceNodes(model, nodes, [&](std::array<double, 3>& p) {
+    for (int i = 0; i < 3; ++i) p[i] += offset[i];
+  });
+}
+
+bool RotateNodes(MeshModel& model, const std::vector<int>& nodes, const double pivot[3], const double r[3]) {
+  return PlaceNodes(model, nodes, [&](std::array<double, 3>& p) {
+    double x = p[0] - pivot[0], y = p[1] - pivot[1], z = p[2] - pivot[2];
     RotatePair(y, z, r[0]);  // about x
     RotatePair(z, x, r[1]);  // about y
     RotatePair(x, y, r[2]);  // about z
-    p.x = static_cast<float>(x + pivot[0]);
-    p.y = static_cast<float>(y + pivot[1]);
-    p.z = static_cast<float>(z + pivot[2]);
-  }
+    p = {x + pivot[0], y + pivot[1], z + pivot[2]};
+  });
 }
 
-void MirrorNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3], int plane) {
+bool MirrorNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3], int plane) {
   const int axis = plane == 2 ? 0 : plane == 3 ? 1 : 2;
-  for (int v : nodes) {
-    if (!ValidNode(model, v)) continue;
-    float* c[3] = {&model.nodes[v].x, &model.nodes[v].y, &model.nodes[v].z};
-    *c[axis] = static_cast<float>(point[axis] - (*c[axis] - point[axis]));
-  }
+  return PlaceNodes(model, nodes, [&](std::array<double, 3>& p) { p[axis] = point[axis] - (p[axis] - point[axis]); });
 }
 
 int ReverseTriangles(MeshModel& model, const std::vector<int>& elements) {

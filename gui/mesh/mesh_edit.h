@@ -12,7 +12,8 @@
 
 namespace kv {
 
-// Appends a node at (x, y, z) (m). Returns its index.
+// Appends a node at (x, y, z) (m). Returns its index, or -1 (nothing added)
+// when a coordinate is not finite or beyond the range of the node table.
 int AddNode(MeshModel& model, double x, double y, double z);
 
 // Appends an element of `type` (1 beam, 2 triangle, 3 quadrangle,
@@ -41,21 +42,25 @@ std::vector<int> DuplicateElements(MeshModel& model, const std::vector<int>& ele
 std::vector<int> NodesOfElements(const MeshModel& model, const std::vector<int>& elements,
                                  const std::vector<int>& extra = {});
 
+// The transforms below compute every new point first and change nothing
+// (returning false) when one of them is not finite or beyond the range of
+// the node table; true when the nodes were moved.
+
 // p := point + scale * (p - point) per axis, for every node of `nodes`.
-void ScaleNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3],
+bool ScaleNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3],
                 const double scale[3]);
 
 // p := p + offset for every node of `nodes`.
-void TranslateNodes(MeshModel& model, const std::vector<int>& nodes, const double offset[3]);
+bool TranslateNodes(MeshModel& model, const std::vector<int>& nodes, const double offset[3]);
 
 // Rotates the nodes about `pivot`: in the y-z plane by r[0] degrees, then in
 // the z-x plane by r[1], then in the x-y plane by r[2].
-void RotateNodes(MeshModel& model, const std::vector<int>& nodes, const double pivot[3],
-                 const double r[3]);
+bool RotateNodes(MeshModel& model, const std::vector<int>& nodes, const double pivot[3],
+                const double r[3]);
 
 // Mirrors the nodes through the plane through `point`: plane 2 (YZ) negates
 // x, 3 (ZX) negates y, every other value (1, XY) negates z.
-void MirrorNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3], int plane);
+bool MirrorNodes(MeshModel& model, const std::vector<int>& nodes, const double point[3], int plane);
 
 // Reverses the orientation of every triangle (type 2) in `elements` by
 // swapping its first two nodes. Returns the number reversed.

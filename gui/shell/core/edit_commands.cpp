@@ -27,7 +27,10 @@ void AddKeyedNode(CommandContext& ctx, const std::string& triple) {
   const double zero[3] = {0, 0, 0};
   double p[3];
   ParseTripleAnswer(triple, zero, p);
-  AddNode(*ctx.model, p[0], p[1], p[2]);
+  if (AddNode(*ctx.model, p[0], p[1], p[2]) < 0) {
+    AppendOutput("Coordinates out of range: no node is added.");
+    return;
+  }
   ModelMoved(ctx);
   ClearPicks(ctx);
   Invalidate(ctx);

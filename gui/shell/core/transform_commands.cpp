@@ -68,6 +68,29 @@ int CopyCount(const std::string& text) {
   return std::max(count, 0);
 }
 
+// Said when a transform would put a node beyond the coordinates a model can
+// hold; the nodes stay where they were.
+constexpr const char* kOutOfRange = "Coordinates out of range: the nodes are not moved.";
+
+// Copies `working` with `place` applied to the copy's nodes, `copies` times,
+// each copy from the one before. A copy whose nodes would leave the range is
+// taken back (elements and nodes appended for it removed) and ends the loop.
+template <typename Place>
+void MakeCopies(CommandContext& ctx, int copies, Place place) {
+  MeshModel& model = *ctx.model;
+  std::vector<int> working = ctx.state->working;
+  for (int c = 0; c < copies; ++c) {
+    const size_t elements = model.elements.size(), nodes = model.nodes.size();
+    working = DuplicateElements(model, working);
+    if (!place(NodesOfElements(model, working))) {
+      model.elements.resize(elements);
+      model.nodes.resize(nodes);
+      AppendOutput(kOutOfRange);
+      return;
+    }
+  }
+}
+
 void Scale(CommandContext& ctx, const std::string& text) {
   InterpreterState& st = *ctx.state;
   switch (st.step) {
@@ -92,7 +115,7 @@ void Scale(CommandContext& ctx, const std::string& text) {
       } else {
         ParseTripleAnswer(text, one, scale);
       }
-      ScaleNodes(*ctx.model, AffectedNodes(ctx), point, scale);
+      if (!ScaleNodes(*ctx.model, AffectedNodes(ctx), point, scale)) AppendOutput(kOutOfRange);
       return Finish(ctx);
     }
   }
@@ -133,15 +156,11 @@ void Move(CommandContext& ctx, const std::string& text) {
       if (length > 0)
         for (int i = 0; i < 3; ++i) offset[i] = direction[i] / length * distance;
       if (!ParseYesNoAnswer(st.answers[3], false)) {
-        TranslateNodes(*ctx.model, AffectedNodes(ctx), offset);
+        if (!TranslateNodes(*ctx.model, AffectedNodes(ctx), offset)) AppendOutput(kOutOfRange);
         return Finish(ctx);
       }
-      const int copies = CopyCount(text);
-      std::vector<int> working = st.working;
-      for (int c = 0; c < copies; ++c) {
-        working = DuplicateElements(*ctx.model, working);
-        TranslateNodes(*ctx.model, NodesOfElements(*ctx.model, working), offset);
-      }
+      MakeCopies(ctx, CopyCount(text),
+                 [&](const std::vector<int>& nodes) { return TranslateNodes(*ctx.model, nodes, offset); });
       return Finish(ctx);
     }
   }
@@ -181,15 +200,11 @@ void Rotate(CommandContext& ctx, const std::string& text) {
       if (length > 0)
         for (int i = 0; i < 3; ++i) r[i] = axis[i] / length * angle;
       if (!ParseYesNoAnswer(st.answers[4], false)) {
-        RotateNodes(*ctx.model, AffectedNodes(ctx), pivot, r);
+        if (!RotateNodes(*ctx.model, AffectedNodes(ctx), pivot, r)) AppendOutput(kOutOfRange);
         return Finish(ctx);
       }
-      const int copies = CopyCount(text);
-      std::vector<int> working = st.working;
-      for (int c = 0; c < copies; ++c) {
-        working = DuplicateElements(*ctx.model, working);
-        RotateNodes(*ctx.model, NodesOfElements(*ctx.model, working), pivot, r);
-      }
+      MakeCopies(ctx, CopyCount(text),
+                 [&](const std::vector<int>& nodes) { return RotateNodes(*ctx.model, nodes, pivot, r); });
       return Finish(ctx);
     }
   }
@@ -217,11 +232,11 @@ void Reflect(CommandContext& ctx, const std::string& text) {
       ParseTripleAnswer(st.answers[1], zero, point);
       const int plane = ParseIntegerAnswer(st.answers[2], 1);
       if (ParseYesNoAnswer(text, false)) {
-        const std::vector<int> copy = DuplicateElements(*ctx.model, st.working);
-        MirrorNodes(*ctx.model, NodesOfElements(*ctx.model, copy), point, plane);
+        MakeCopies(ctx, 1,
+                   [&](const std::vector<int>& nodes) { return MirrorNodes(*ctx.model, nodes, point, plane); });
         return Finish(ctx);
       }
-      MirrorNodes(*ctx.model, AffectedNodes(ctx), point, plane);
+      if (!MirrorNodes(*ctx.model, AffectedNodes(ctx), point, plane)) AppendOutput(kOutOfRange);
       return Finish(ctx);
     }
   }

@@ -471,6 +471,55 @@ TEST(Transform, ScaleMoveRotateReflect) {
   ExpectNode(f.model, 5, 1, 0, 1);  // copy of node 1 mirrored in x = 0.5
 }
 
+// Coordinates beyond what a node can hold are refused with a message, and
+// the model keeps the nodes and elements it had; a run of copies keeps the
+// copies that fit.
+TEST(Transform, PointsBeyondTheModelRangeAreRefused) {
+  InterpreterBench b;
+  const MeshModel before = b.model;
+  auto same_nodes = [&](const MeshModel& m) {
+    if (m.nodes.size() != before.nodes.size()) return false;
+    for (size_t i = 0; i < m.nodes.size(); ++i)
+      if (m.nodes[i].x != before.nodes[i].x || m.nodes[i].y != before.nodes[i].y ||
+          m.nodes[i].z != before.nodes[i].z)
+        return false;
+    return true;
+  };
+  b.Start(23);  // key-in node far beyond the float range
+  b.Enter("0");
+  b.Enter("1e39, 0, 0");
+  EXPECT_TRUE(same_nodes(b.model));
+  EXPECT_EQ(b.Out().back(), "Coordinates out of range: no node is added.");
+  b.RightClick();
+
+  b.Start(19);  // scale by 1e39 about the origin
+  b.Enter("all");
+  b.Enter("");
+  b.Enter("");
+  b.Enter("1e39");
+  EXPECT_TRUE(same_nodes(b.model));
+  EXPECT_EQ(b.Out().back(), "Coordinates out of range: the nodes are not moved.");
+
+  b.Start(21);  // turning about a pivot far away throws the nodes out of range
+  b.Enter("all");
+  b.Enter("3e38, 0, 0");
+  b.Enter("");
+  b.Enter("180");
+  b.Enter("");
+  EXPECT_TRUE(same_nodes(b.model));
+
+  b.Start(20);  // three copies 2e38 apart: the first fits, the second does not
+  b.Enter("all");
+  b.Enter("1, 0, 0");
+  b.Enter("2e38");
+  b.Enter("yes");
+  b.Enter("3");
+  EXPECT_EQ(b.model.elements.size(), 2 * before.elements.size());
+  EXPECT_EQ(b.model.nodes.size(), 2 * before.nodes.size());
+  EXPECT_EQ(b.Out().back(), "Coordinates out of range: the nodes are not moved.");
+  for (const Node& n : b.model.nodes) EXPECT_TRUE(std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z));
+}
+
 TEST(Boundary, RecordsAndFilesTheSolverReads) {
   InterpreterBench b;
   b.Start(14);
