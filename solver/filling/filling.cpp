@@ -625,7 +625,11 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   RebuildFrontElements(state, mesh);
   const PassRule& rule = job.passes;
   const double pass_start = state.time;
-  const double limit = PassTimeLimit(rule, PassStartOf(state, job, previous_fraction));
+  double limit = PassTimeLimit(rule, PassStartOf(state, job, previous_fraction));
+  // A pass ends where a closed valve gate or the injection unit's valve timer
+  // opens, so that the melt starts to move then and not a pass later.
+  const double opens = NextFlowOpening(job, pass_start);
+  if (opens > pass_start) limit = std::min(limit, opens - pass_start);
   float dt = AdvanceFront(state, job, state.time, limit);
   state.time += dt;
   // A gate that switches during the first sub-step ends the pass as it does

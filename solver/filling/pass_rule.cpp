@@ -8,9 +8,12 @@ namespace kv {
 double PassTimeLimit(const PassRule& rule, const PassStart& start) {
   const double shorten = std::max(rule.shorten, 1);
   double limit = std::numeric_limits<double>::infinity();
-  if (rule.kind == kPassRuleVolume || rule.shorten > 1) limit = rule.time / shorten;
+  // Without inflow nothing moves that the pass would have to follow (a
+  // closed valve timer being waited for): the melt only cools, and the
+  // thermal update divides its step where it needs to.
   if (!(start.inflow > 0)) return limit;
   if (rule.kind != kPassRuleVolume && rule.shorten <= 1) return limit;
+  limit = rule.time / shorten;
   // The volume a pass may add, turned into filling time at the pass's inflow.
   // Nothing left (the switch-over or the end is due after this pass) sets
   // no approach limit.

@@ -51,9 +51,10 @@ struct PassStart {
   float filled_fraction = 0;     // filled percentage / 100 of the previous pass
 };
 
-// Longest filling time (s) the pass may cover under the volume limits of
-// `rule` (also applied to cubic passes when rule.shorten > 1); infinity when
-// no limit applies (no inflow).
+// Longest filling time (s) the pass may cover under the time and volume
+// limits of `rule` (also applied to cubic passes when rule.shorten > 1);
+// infinity when no limit applies (the cubic rule, or no inflow: then the
+// front advance's own 10 ms bound holds).
 double PassTimeLimit(const PassRule& rule, const PassStart& start);
 
 // Number of extra sub-steps the cubic rule allows after a first sub-step of
