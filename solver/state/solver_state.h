@@ -12,6 +12,7 @@
 
 #include "solver/matrix/multigrid.h"
 #include "solver/state/layer_table.h"
+#include "solver/thermal/thermal_workspace.h"
 
 namespace kv {
 
@@ -109,6 +110,9 @@ struct SolverState {
   // Multigrid preconditioner of the pressure solve, kept from pass to pass
   // (used when ChosenPreconditioner() picks it).
   MultigridPreconditioner multigrid;
+
+  // Work arrays of the thermal update, kept from pass to pass.
+  ThermalWorkspace thermal;
 
   FillingProfile profile;
 };

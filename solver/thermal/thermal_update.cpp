@@ -1,6 +1,7 @@
 #include "solver/thermal/thermal_update.h"
 
 #include "solver/filling/fluidity.h"
+#include "solver/matrix/parallel.h"
 #include "solver/thermal/kinematics.h"
 
 #include <algorithm>
@@ -191,19 +192,6 @@ void LayerWeights(int layers, int kappa, std::vector<double>& weight) {
   for (size_t k = 0; k < weight.size(); ++k) weight[k] = rows.capacity[k] / total;
 }
 
-// What the melt moves and heats in one update, from the filled elements.
-struct PlaneFlow {
-  // Flow between two nodes of one element, m^3/s by layer; positive from
-  // `from` to `to`.
-  struct Link {
-    int element, from, to;
-  };
-  std::vector<Link> links;
-  std::vector<double> flux;       // links x points
-  std::vector<double> node_power; // W by node and point: viscous heating
-  std::vector<double> volume;     // m^3 by node: share of its non-connector flow elements
-};
-
 bool ElementReached(const SolverState& state, const Element& element) {
   for (int v = 0; v < element.node_count; ++v) {
     if (!Reached(state, element.nodes[v])) return false;
@@ -218,27 +206,83 @@ bool ElementFilled(const SolverState& state, const Element& element) {
   return true;
 }
 
-// Median-dual flow of a triangle in its local plane: faces from each edge
-// mid-point to the centroid, normals turned towards the edge's second node.
-void TriangleLinks(const SolverState& state, const Element& element, int e, const std::vector<double>& weight,
-                   PlaneFlow& flow) {
+Column ColumnOf(const MeshModel& mesh, const MeshPreparation& prep, int i) {
+  Column c;
+  int gap_elements = 0, runner_elements = 0;
+  for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
+    const Element& element = mesh.elements[prep.element_list[j]];
+    if (!IsFlowCategory(element.category) || Connector(element)) continue;
+    c.b += ElementHalfGap(element);
+    ++gap_elements;
+    if (IsRunnerCategory(element.category)) ++runner_elements;
+  }
+  if (gap_elements > 0) c.b /= gap_elements;
+  c.kappa = gap_elements > 0 && 2 * runner_elements >= gap_elements ? 1 : 0;
+  return c;
+}
+
+// The part of the workspace the mesh fixes for the run: column of every node,
+// control volumes, layer weights, the flow elements and the median-dual faces
+// of the triangles. Faces run from each edge mid-point to the centroid in the
+// triangle's local plane, normals turned towards the edge's second node.
+void PrepareWorkspace(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
+                      ThermalWorkspace& w) {
+  if (w.mesh == &mesh && w.node_count == state.node_count && w.element_count == state.element_count &&
+      w.layers == state.layers) {
+    return;
+  }
+  w.mesh = nullptr;  // incomplete until the end
+  w.half_gap.assign(state.node_count, 0.0);
+  w.cylinder.assign(state.node_count, 0);
+  for (int i = 0; i < state.node_count; ++i) {
+    const Column c = ColumnOf(mesh, prep, i);
+    w.half_gap[i] = c.b;
+    w.cylinder[i] = static_cast<int8_t>(c.kappa);
+  }
+  LayerWeights(state.layers, 0, w.slab_weight);
+  LayerWeights(state.layers, 1, w.cylinder_weight);
+  w.volume.assign(state.node_count, 0.0);
+  w.flow_elements.clear();
+  w.face_normal.assign(static_cast<size_t>(state.element_count) * 6, 0.0);
+  for (int e = 0; e < state.element_count; ++e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || Connector(element) || element.node_count <= 0) continue;
+    w.flow_elements.push_back(e);
+    for (int v = 0; v < element.node_count; ++v) w.volume[element.nodes[v]] += element.volume / element.node_count;
+    if (element.category != kPartSurface && element.category != kPartDualSurface) continue;
+    const double x[3] = {0, element.local[0], element.local[2]};
+    const double y[3] = {0, 0, element.local[1]};
+    const double gx = (x[0] + x[1] + x[2]) / 3, gy = (y[0] + y[1] + y[2]) / 3;
+    for (int i = 0; i < 3; ++i) {
+      const int j = (i + 1) % 3;
+      const double mx = (x[i] + x[j]) / 2, my = (y[i] + y[j]) / 2;
+      double nx = gy - my, ny = -(gx - mx);
+      if (nx * (x[j] - x[i]) + ny * (y[j] - y[i]) < 0) {
+        nx = -nx;
+        ny = -ny;
+      }
+      w.face_normal[static_cast<size_t>(e) * 6 + 2 * i] = nx;
+      w.face_normal[static_cast<size_t>(e) * 6 + 2 * i + 1] = ny;
+    }
+  }
+  w.mesh = &mesh;
+  w.node_count = state.node_count;
+  w.element_count = state.element_count;
+  w.layers = state.layers;
+}
+
+// Median-dual flow of a triangle across its three faces, layer by layer.
+void TriangleLinks(const SolverState& state, const Element& element, int e, ThermalWorkspace& w) {
   const int points = state.layers + 1;
-  const double x[3] = {0, element.local[0], element.local[2]};
-  const double y[3] = {0, 0, element.local[1]};
-  const double gx = (x[0] + x[1] + x[2]) / 3, gy = (y[0] + y[1] + y[2]) / 3;
   const float* px = state.profile_x.Row(e);
   const float* py = state.profile_y.Row(e);
+  const double* normal = w.face_normal.data() + static_cast<size_t>(e) * 6;
   for (int i = 0; i < 3; ++i) {
     const int j = (i + 1) % 3;
-    const double mx = (x[i] + x[j]) / 2, my = (y[i] + y[j]) / 2;
-    double nx = gy - my, ny = -(gx - mx);
-    if (nx * (x[j] - x[i]) + ny * (y[j] - y[i]) < 0) {
-      nx = -nx;
-      ny = -ny;
-    }
-    flow.links.push_back({e, element.nodes[i], element.nodes[j]});
+    const double nx = normal[2 * i], ny = normal[2 * i + 1];
+    w.links.push_back({e, element.nodes[i], element.nodes[j]});
     for (int k = 0; k < points; ++k) {
-      flow.flux.push_back((px[k] * nx + py[k] * ny) * element.thickness * weight[k]);
+      w.flux.push_back((px[k] * nx + py[k] * ny) * element.thickness * w.slab_weight[k]);
     }
   }
 }
@@ -271,70 +315,44 @@ void ElementPower(const SolverState& state, const Element& element, int e, int k
   }
 }
 
-void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, PlaneFlow& flow) {
+
+// Links and viscous heating of the reached elements: only filled elements
+// have velocity profiles to carry heat; front elements conduct the melt into
+// the front and dissipate the work that takes.
+void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, ThermalWorkspace& w) {
   const int points = state.layers + 1;
-  flow.links.clear();
-  flow.flux.clear();
-  flow.node_power.assign(static_cast<size_t>(state.node_count) * points, 0.0);
-  flow.volume.assign(state.node_count, 0.0);
-  std::vector<double> slab, cylinder, power;
-  LayerWeights(state.layers, 0, slab);
-  LayerWeights(state.layers, 1, cylinder);
-  for (int e = 0; e < state.element_count; ++e) {
+  w.links.clear();
+  w.flux.clear();
+  w.node_power.resize(static_cast<size_t>(state.node_count) * points);
+  for (int i : w.reached) std::fill_n(w.node_power.begin() + static_cast<size_t>(i) * points, points, 0.0);
+  for (int e : w.flow_elements) {
     const Element& element = mesh.elements[e];
-    if (!IsFlowCategory(element.category) || Connector(element) || element.node_count <= 0) continue;
-    for (int v = 0; v < element.node_count; ++v) flow.volume[element.nodes[v]] += element.volume / element.node_count;
     if (!state.active[e] || !ElementReached(state, element)) continue;
     const bool runner = IsRunnerCategory(element.category);
-    // Front elements conduct the melt into the front and dissipate the work
-    // that takes; only filled ones have velocity profiles to carry heat.
     const bool filled = ElementFilled(state, element);
     if (filled && runner) {
       // Along the axis from node 1 to node 2, through the runner's section.
       const double area = 3.14159265358979323846 * element.diameter * element.diameter / 4;
-      flow.links.push_back({e, element.nodes[0], element.nodes[1]});
-      for (int k = 0; k < points; ++k) flow.flux.push_back(state.profile_x.Row(e)[k] * area * cylinder[k]);
+      w.links.push_back({e, element.nodes[0], element.nodes[1]});
+      for (int k = 0; k < points; ++k) w.flux.push_back(state.profile_x.Row(e)[k] * area * w.cylinder_weight[k]);
     } else if (filled && (element.category == kPartSurface || element.category == kPartDualSurface)) {
-      if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, slab, flow);
+      if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, w);
     }
     // Tetrahedra carry their heat by conduction across the gap only.
     if (element.category == kPartVolume) continue;
-    ElementPower(state, element, e, runner ? 1 : 0, power);
+    ElementPower(state, element, e, runner ? 1 : 0, w.power);
     for (int v = 0; v < element.node_count; ++v) {
-      double* to = flow.node_power.data() + static_cast<size_t>(element.nodes[v]) * points;
-      for (int k = 0; k < points; ++k) to[k] += power[k] / element.node_count;
+      double* to = w.node_power.data() + static_cast<size_t>(element.nodes[v]) * points;
+      for (int k = 0; k < points; ++k) to[k] += w.power[k] / element.node_count;
     }
   }
 }
-
-// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k, and
-// what balances each filled node's layer where its links do not:
-//   fresh  (1/s) melt at the melt temperature for what a layer sends out
-//          beyond what it takes in (the inlet's injection, and wherever the
-//          layer flow is not quite divergence free);
-//   handoff (m^3/s) what a layer takes in beyond what it sends out along its
-//          links: the melt going on into the front, handed with its heat to
-//          the node's front neighbours (`receivers`), or kept by the node
-//          itself when it has none.
-struct Inflows {
-  std::vector<int> start;     // node -> first entry, node_count + 1 entries
-  std::vector<int> upstream;  // upstream node of each entry
-  std::vector<double> rate;   // entries x points
-  double melt_temperature = 0;
-  std::vector<double> fresh;    // nodes x points
-  std::vector<double> handoff;  // nodes x points
-  struct Receiver {
-    int from, to;
-    double share;  // of the handoff of `from`
-  };
-  std::vector<Receiver> receivers;
-};
 
 // Front neighbours of filled node i (reached, not filled, sharing a flow
 // element with it) and their shares of what i hands on: by the inflow the
 // front solution gives them, equal when none has any.
 void FrontReceivers(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep, int i,
-                    std::vector<Inflows::Receiver>& out) {
+                    std::vector<ThermalWorkspace::Receiver>& out) {
   const size_t first = out.size();
   for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
     const Element& element = mesh.elements[prep.element_list[j]];
@@ -354,86 +372,84 @@ void FrontReceivers(const SolverState& state, const MeshModel& mesh, const MeshP
   }
 }
 
-void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
-                  const PlaneFlow& flow, const std::vector<Column>& columns, double melt_temperature, Inflows& in) {
+// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k, and
+// what balances each filled node's layer where its links do not:
+//   fresh  (1/s) melt at the melt temperature for what a layer sends out
+//          beyond what it takes in (the inlet's injection, and wherever the
+//          layer flow is not quite divergence free);
+//   handoff (m^3/s) what a layer takes in beyond what it sends out along its
+//          links: the melt going on into the front, handed with its heat to
+//          the node's front neighbours (`receivers`), or kept by the node
+//          itself when it has none.
+// Only the rows of reached nodes are set: the links join reached nodes.
+void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep, ThermalWorkspace& w) {
   const int points = state.layers + 1;
-  std::vector<double> slab, cylinder;
-  LayerWeights(state.layers, 0, slab);
-  LayerWeights(state.layers, 1, cylinder);
-  std::vector<int> count(state.node_count + 1, 0);
-  for (const PlaneFlow::Link& link : flow.links) {
-    ++count[link.from];
-    ++count[link.to];
+  w.inflow_start.assign(state.node_count + 1, 0);
+  for (const ThermalWorkspace::Link& link : w.links) {
+    ++w.inflow_start[link.from + 1];
+    ++w.inflow_start[link.to + 1];
   }
-  in.start.assign(state.node_count + 1, 0);
-  for (int i = 0; i < state.node_count; ++i) in.start[i + 1] = in.start[i] + count[i];
-  in.upstream.assign(in.start.back(), -1);
-  in.rate.assign(static_cast<size_t>(in.start.back()) * points, 0.0);
+  for (int i = 0; i < state.node_count; ++i) w.inflow_start[i + 1] += w.inflow_start[i];
+  const int entries = w.inflow_start.back();
+  w.upstream.resize(entries);
+  w.rate.resize(static_cast<size_t>(entries) * points);
   // Layer flows into (taken) and out of (sent) every node along its links.
-  std::vector<double> taken(static_cast<size_t>(state.node_count) * points, 0.0);
-  std::vector<double> sent(taken.size(), 0.0);
-  std::vector<int> next(in.start.begin(), in.start.end() - 1);
-  for (size_t l = 0; l < flow.links.size(); ++l) {
-    const PlaneFlow::Link& link = flow.links[l];
+  const size_t table = static_cast<size_t>(state.node_count) * points;
+  w.taken.resize(table);
+  w.sent.resize(table);
+  w.fresh.resize(table);
+  w.handoff.resize(table);
+  for (int i : w.reached) {
+    const size_t at = static_cast<size_t>(i) * points;
+    std::fill_n(w.taken.begin() + at, points, 0.0);
+    std::fill_n(w.sent.begin() + at, points, 0.0);
+    std::fill_n(w.fresh.begin() + at, points, 0.0);
+    std::fill_n(w.handoff.begin() + at, points, 0.0);
+  }
+  w.next_entry.assign(w.inflow_start.begin(), w.inflow_start.end() - 1);
+  for (size_t l = 0; l < w.links.size(); ++l) {
+    const ThermalWorkspace::Link& link = w.links[l];
     const int ends[2] = {link.to, link.from};
     for (int side = 0; side < 2; ++side) {
       const int node = ends[side], other = ends[1 - side];
-      const int entry = next[node]++;
-      in.upstream[entry] = other;
-      const std::vector<double>& w = columns[node].kappa ? cylinder : slab;
+      const int entry = w.next_entry[node]++;
+      w.upstream[entry] = other;
+      const std::vector<double>& weight = w.cylinder[node] ? w.cylinder_weight : w.slab_weight;
       for (int k = 0; k < points; ++k) {
         // Into `to` when the flux is positive, into `from` when negative.
-        const double f = side == 0 ? flow.flux[l * points + k] : -flow.flux[l * points + k];
-        const double v = flow.volume[node] * w[k];
-        in.rate[static_cast<size_t>(entry) * points + k] = f > 0 && v > 0 ? f / v : 0.0;
-        if (f > 0) taken[static_cast<size_t>(node) * points + k] += f;
-        if (f < 0) sent[static_cast<size_t>(node) * points + k] -= f;
+        const double f = side == 0 ? w.flux[l * points + k] : -w.flux[l * points + k];
+        const double v = w.volume[node] * weight[k];
+        w.rate[static_cast<size_t>(entry) * points + k] = f > 0 && v > 0 ? f / v : 0.0;
+        if (f > 0) w.taken[static_cast<size_t>(node) * points + k] += f;
+        if (f < 0) w.sent[static_cast<size_t>(node) * points + k] -= f;
       }
     }
   }
-  in.melt_temperature = melt_temperature;
-  in.fresh.assign(taken.size(), 0.0);
-  in.handoff.assign(taken.size(), 0.0);
-  in.receivers.clear();
-  for (int i = 0; i < state.node_count; ++i) {
-    if (!(state.fill_state[i] >= 1.0f) || !(flow.volume[i] > 0)) continue;
+  w.receivers.clear();
+  for (int i : w.reached) {
+    if (!(state.fill_state[i] >= 1.0f) || !(w.volume[i] > 0)) continue;
     const size_t at = static_cast<size_t>(i) * points;
     bool hands_on = false;
-    for (int k = 0; k < points; ++k) hands_on = hands_on || taken[at + k] > sent[at + k];
+    for (int k = 0; k < points; ++k) hands_on = hands_on || w.taken[at + k] > w.sent[at + k];
     if (hands_on) {
       // Without a front neighbour (the next node filled during the pass,
       // before its element had a velocity profile) the node keeps the melt,
       // mixed across its gap as a front node would mix it.
-      const size_t before = in.receivers.size();
-      FrontReceivers(state, mesh, prep, i, in.receivers);
-      if (in.receivers.size() == before) in.receivers.push_back({i, i, 1.0});
+      const size_t before = w.receivers.size();
+      FrontReceivers(state, mesh, prep, i, w.receivers);
+      if (w.receivers.size() == before) w.receivers.push_back({i, i, 1.0});
     }
-    const std::vector<double>& w = columns[i].kappa ? cylinder : slab;
+    const std::vector<double>& weight = w.cylinder[i] ? w.cylinder_weight : w.slab_weight;
     for (int k = 0; k < points; ++k) {
-      const double v = flow.volume[i] * w[k];
-      const double surplus = taken[at + k] - sent[at + k];  // m^3/s the links leave in the layer
+      const double v = w.volume[i] * weight[k];
+      const double surplus = w.taken[at + k] - w.sent[at + k];  // m^3/s the links leave in the layer
       if (surplus > 0) {
-        in.handoff[at + k] = surplus;
+        w.handoff[at + k] = surplus;
       } else if (v > 0) {
-        in.fresh[at + k] = -surplus / v;
+        w.fresh[at + k] = -surplus / v;
       }
     }
   }
-}
-
-Column ColumnOf(const MeshModel& mesh, const MeshPreparation& prep, int i) {
-  Column c;
-  int gap_elements = 0, runner_elements = 0;
-  for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
-    const Element& element = mesh.elements[prep.element_list[j]];
-    if (!IsFlowCategory(element.category) || Connector(element)) continue;
-    c.b += ElementHalfGap(element);
-    ++gap_elements;
-    if (IsRunnerCategory(element.category)) ++runner_elements;
-  }
-  if (gap_elements > 0) c.b /= gap_elements;
-  c.kappa = gap_elements > 0 && 2 * runner_elements >= gap_elements ? 1 : 0;
-  return c;
 }
 
 int PowerOfTwoAtLeast(double value, int cap) {
@@ -456,7 +472,9 @@ struct ClassRows {
   std::vector<double> theta;  // by face, L + 1 values
   int steps = 1;
   bool relax_wall = false;    // the wall point settles far faster than one sub-step
+  double total_capacity = 0;  // sum of the cell capacities
   std::unique_ptr<Factorisation> factor;
+  int index = -1;             // place in the update's list of classes
 };
 
 using ClassKey = std::tuple<uint32_t, int, int, int>;  // bits of b, kappa, wetted eighths, mold depth step
@@ -513,36 +531,44 @@ ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int 
   made.relax_wall = dt / made.steps * wall_conductance / made.rows.capacity[layers] > kSettledWall;
   RowCoefficients(made.rows, dt / made.steps, made.lower, made.upper);
   if (OldTimeWeight(made) > 1) made.theta.assign(layers + 1, 1.0);
+  for (double cap : made.rows.capacity) made.total_capacity += cap;
   made.factor = FactorRows(made.lower, made.upper, made.theta);
   if (!made.factor) return nullptr;
   return &classes.emplace(key, std::move(made)).first->second;
 }
 
+
 // Advances node i's column `T` over one transport step: conduction rows,
-// upwind inflow from the upstream values `start`, viscous heating. Returns the
-// heat conducted into the wall (J per m^2 of wall).
-double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flow, const std::vector<float>& start,
-                     int stride, int i, double tw, double dt, double volume, std::vector<double>& T,
-                     std::vector<double>& rhs, std::vector<double>& carried) {
-  const int n = static_cast<int>(T.size());
+// upwind inflow from the upstream values w.start, viscous heating. Returns the
+// heat conducted into the wall (J per m^2 of wall). `rhs` and `carried` are
+// work rows of L + 1 values.
+double AdvanceColumn(const ClassRows& c, const ThermalWorkspace& w, double melt_temperature, int points, int i,
+                     double tw, double dt, double* T, double* rhs, double* carried) {
+  const int n = points;
   const int L = n - 1;
+  const int stride = points + 1;
   const double dt_sub = dt / c.steps;
+  const double volume = w.volume[i];
   // Sources in K/s at every point: viscous heating (power over the layer's
   // heat capacity) and the melt exchanged with the neighbours, upstream melt
   // in and the node's own out, both at the temperatures of the step's start:
   // what one node sends is then exactly what the others take in.
-  double total_capacity = 0;
-  for (double cap : c.rows.capacity) total_capacity += cap;
-  const float* own = start.data() + static_cast<size_t>(i) * stride;
+  const float* start = w.start.data();
+  const float* own = start + static_cast<size_t>(i) * stride;
+  const double* power = w.node_power.data() + static_cast<size_t>(i) * n;
   for (int k = 0; k < n; ++k) {
-    const double layer_capacity = c.rows.rho_cp * volume * c.rows.capacity[k] / total_capacity;  // J/K
-    carried[k] = layer_capacity > 0 ? flow.node_power[static_cast<size_t>(i) * n + k] / layer_capacity : 0.0;
-    for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
-      const double r = in.rate[static_cast<size_t>(entry) * n + k];
-      if (r > 0) carried[k] += r * (start[static_cast<size_t>(in.upstream[entry]) * stride + k] - own[k]);
-    }
-    carried[k] += in.fresh[static_cast<size_t>(i) * n + k] * (in.melt_temperature - own[k]);
+    const double layer_capacity = c.rows.rho_cp * volume * c.rows.capacity[k] / c.total_capacity;  // J/K
+    carried[k] = layer_capacity > 0 ? power[k] / layer_capacity : 0.0;
   }
+  for (int entry = w.inflow_start[i]; entry < w.inflow_start[i + 1]; ++entry) {
+    const double* rate = w.rate.data() + static_cast<size_t>(entry) * n;
+    const float* up = start + static_cast<size_t>(w.upstream[entry]) * stride;
+    for (int k = 0; k < n; ++k) {
+      if (rate[k] > 0) carried[k] += rate[k] * (up[k] - own[k]);
+    }
+  }
+  const double* fresh = w.fresh.data() + static_cast<size_t>(i) * n;
+  for (int k = 0; k < n; ++k) carried[k] += fresh[k] * (melt_temperature - own[k]);
   double wall = 0;
   const double wall_face = c.rows.face[L];
   if (c.relax_wall) {
@@ -562,7 +588,7 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
       if (k == L) rhs[k] += c.theta[L] * c.upper[L] * tw;
     }
     const double old_wall = T[L] - tw;
-    SolveFactored(*c.factor, n, rhs.data());
+    SolveFactored(*c.factor, n, rhs);
     for (int k = 0; k < n; ++k) T[k] = rhs[k];
     // The wall link's flux at the weighting the rows gave it.
     wall += wall_face * ((1 - c.theta[L]) * old_wall + c.theta[L] * (T[L] - tw)) * dt_sub;
@@ -571,14 +597,14 @@ double AdvanceColumn(const ClassRows& c, const Inflows& in, const PlaneFlow& flo
 }
 
 // Transport steps for an update of dt: no layer of any node may take in more
-// than its own volume per step.
-int TransportSteps(const Inflows& in, int node_count, int points, double dt) {
+// than its own volume per step. Only reached nodes have inflows.
+int TransportSteps(const ThermalWorkspace& w, int points, double dt) {
   double fastest = 0;
-  for (int i = 0; i < node_count; ++i) {
+  for (int i : w.reached) {
     for (int k = 0; k < points; ++k) {
-      double sum = std::max(in.fresh[static_cast<size_t>(i) * points + k], 0.0);
-      for (int entry = in.start[i]; entry < in.start[i + 1]; ++entry) {
-        sum += in.rate[static_cast<size_t>(entry) * points + k];
+      double sum = std::max(w.fresh[static_cast<size_t>(i) * points + k], 0.0);
+      for (int entry = w.inflow_start[i]; entry < w.inflow_start[i + 1]; ++entry) {
+        sum += w.rate[static_cast<size_t>(entry) * points + k];
       }
       fastest = std::max(fastest, sum);
     }
@@ -586,20 +612,36 @@ int TransportSteps(const Inflows& in, int node_count, int points, double dt) {
   return std::clamp(static_cast<int>(std::ceil(fastest * dt)), 1, kMaxTransportSteps);
 }
 
-// Heat handed on into every front node over one transport step, as m^3/s x K
-// above the melt temperature: what its filled neighbours' layers take in
-// beyond what they send along their links, at their temperatures `start`.
-void HandedOnHeat(const Inflows& in, const std::vector<float>& start, int stride, int points,
-                  std::vector<double>& arrivals) {
-  std::fill(arrivals.begin(), arrivals.end(), 0.0);
-  for (const Inflows::Receiver& r : in.receivers) {
+// Heat handed on into the front nodes over one transport step, as m^3/s x K
+// above the melt temperature: what their filled neighbours' layers take in
+// beyond what they send along their links, at their temperatures w.start.
+// Adds to w.arrivals, which is 0 outside the receivers' entries.
+void HandedOnHeat(ThermalWorkspace& w, double melt_temperature, int points) {
+  const int stride = points + 1;
+  for (const ThermalWorkspace::Receiver& r : w.receivers) {
     double heat = 0;
     for (int k = 0; k < points; ++k) {
-      const double excess = start[static_cast<size_t>(r.from) * stride + k] - in.melt_temperature;
-      heat += in.handoff[static_cast<size_t>(r.from) * points + k] * excess;
+      const double excess = w.start[static_cast<size_t>(r.from) * stride + k] - melt_temperature;
+      heat += w.handoff[static_cast<size_t>(r.from) * points + k] * excess;
     }
-    arrivals[r.to] += r.share * heat;
+    w.arrivals[r.to] += r.share * heat;
   }
+}
+
+// Runs body(first, last) over the columns [first, last] of `count` columns of
+// `points` grid points each, in parallel where the grid points are many
+// enough to repay the threads. The loop is cut in grid points so that the
+// pool's chunks (fixed whatever the thread count) hold whole columns: column j
+// belongs to the chunk that holds its first point j * points.
+template <typename Body>
+void ForEachColumnChunk(int count, int points, Body& body) {
+  if (count <= 0) return;
+  auto chunk = [&](uint32_t first, uint32_t last) {
+    const uint32_t p = static_cast<uint32_t>(points);
+    const uint32_t j_first = (first + p - 1) / p, j_last = last / p;
+    if (j_first <= j_last) body(static_cast<int>(j_first), static_cast<int>(j_last), first / kParallelChunk);
+  };
+  ForEachChunk(0u, static_cast<uint32_t>(count) * points - 1, chunk);
 }
 
 // Back to the profiles of step 1 of the update, without wall heat.
@@ -633,71 +675,118 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
   const int L = state.layers;
   const int points = L + 1;
   const int stride = points + 1;
+  ThermalWorkspace& w = state.thermal;
   // 1. Current -> previous; empty nodes sit at their wall temperature.
   state.node_temperature_previous.cells = state.node_temperature.cells;
-  for (int i = 0; i < state.node_count; ++i) {
-    state.node_wall_heat[i] = 0;
-    if (Reached(state, i)) continue;
-    float* T = state.node_temperature.Row(i);
-    std::fill(T, T + points, state.node_wall_temperature[i]);
-  }
   const float t_max = material.melt_temperature + 100.0f;
   try {
-    // 2. Columns, in-plane flow and heating.
-    std::vector<Column> columns(state.node_count);
+    w.reached.clear();
     for (int i = 0; i < state.node_count; ++i) {
-      if (Reached(state, i)) columns[i] = ColumnOf(mesh, prep, i);
+      state.node_wall_heat[i] = 0;
+      if (Reached(state, i)) {
+        w.reached.push_back(i);
+        continue;
+      }
+      float* T = state.node_temperature.Row(i);
+      std::fill(T, T + points, state.node_wall_temperature[i]);
     }
-    PlaneFlow flow;
-    PreparePlaneFlow(state, mesh, flow);
-    Inflows in;
-    BuildInflows(state, mesh, prep, flow, columns, material.melt_temperature, in);
-    const int transport_steps = TransportSteps(in, state.node_count, points, dt);
+    // 2. Columns, in-plane flow and heating.
+    PrepareWorkspace(state, mesh, prep, w);
+    w.columns.clear();
+    for (int i : w.reached) {
+      if (w.half_gap[i] > 0) w.columns.push_back(i);
+    }
+    PreparePlaneFlow(state, mesh, w);
+    BuildInflows(state, mesh, prep, w);
+    const double melt_temperature = material.melt_temperature;
+    const int transport_steps = TransportSteps(w, points, dt);
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;
-    std::vector<double> T(points), rhs(points), carried(points);
-    std::vector<float> start;
-    std::vector<double> arrivals(state.node_count);
+    std::vector<const ClassRows*> class_rows;
+    const int count = static_cast<int>(w.columns.size());
+    w.eighths.resize(count);
+    w.depth_step.resize(count);
+    w.column_class.assign(count, -1);
+    w.arrived.resize(count);
+    w.arrivals.assign(state.node_count, 0.0);
+    const size_t chunks = (static_cast<size_t>(count) * points + kParallelChunk - 1) / kParallelChunk;
+    w.scratch.resize(std::max<size_t>(chunks, 1) * 3 * points);
+    for (int j = 0; j < count; ++j) {
+      // A front node's wall is wetted as far as its control volume is
+      // filled: its column conducts for that share of the step (in eighths),
+      // so that it starts to cool as the melt arrives rather than when the
+      // front reaches its neighbour.
+      const float s = state.fill_state[w.columns[j]];
+      w.eighths[j] = s >= 1.0f ? 8 : std::clamp(static_cast<int>(std::lround(8.0 * s)), 0, 8);
+    }
     const double mold_diffusivity =
         double{material.mold_conductivity} / (double{material.mold_density} * material.mold_specific_heat);
+    w.start = state.node_temperature.cells;
     for (int step = 0; step < transport_steps; ++step) {
       const double step_start = state.time - dt + step * dt_step;  // s; the update ends at state.time
-      start = state.node_temperature.cells;
-      HandedOnHeat(in, start, stride, points, arrivals);
-      for (int i = 0; i < state.node_count; ++i) {
-        if (!Reached(state, i) || !(columns[i].b > 0)) continue;
-        const float* old = start.data() + static_cast<size_t>(i) * stride;
+      HandedOnHeat(w, melt_temperature, points);
+      // Rows of every column for this step, made on this thread: classes are
+      // shared by columns.
+      for (int j = 0; j < count; ++j) {
+        const int i = w.columns[j];
         // Melt handed on into a front node mixes across its whole gap (the
         // fountain flow turns the core melt out to the walls).
-        const double arrived = flow.volume[i] > 0 ? arrivals[i] * dt_step / flow.volume[i] : 0.0;
-        for (int k = 0; k < points; ++k) T[k] = old[k] + arrived;
-        // A front node's wall is wetted as far as its control volume is
-        // filled: its column conducts for that share of the step (in
-        // eighths), so that it starts to cool as the melt arrives rather than
-        // when the front reaches its neighbour.
+        w.arrived[j] = w.volume[i] > 0 ? w.arrivals[i] * dt_step / w.volume[i] : 0.0;
+        if (w.eighths[j] == 0) continue;
+        // The mold warms from the time the node filled: the depth it takes up
+        // heat through grows (none while the node fills).
         const float s = state.fill_state[i];
-        const int eighths = s >= 1.0f ? 8 : std::clamp(static_cast<int>(std::lround(8.0 * s)), 0, 8);
-        const double tw = state.node_wall_temperature[i];
-        if (eighths > 0) {
-          const double dt_node = dt_step * eighths / 8;
-          // The mold warms from the time the node filled: the depth it
-          // takes up heat through grows (none while the node fills).
-          const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
-          const int depth_step = MoldDepthStep(columns[i].b / L, mold_diffusivity, contact);
-          ClassRows* rows = RowsFor(classes, columns[i], eighths, depth_step, L, material, dt_node);
-          if (!rows) throw std::bad_alloc();
-          state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*rows, in, flow, start, stride, i, tw, dt_node,
-                                                                      flow.volume[i], T, rhs, carried));
-        } else if (arrived == 0) {
-          continue;
+        const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
+        const int depth_step = MoldDepthStep(w.half_gap[i] / L, mold_diffusivity, contact);
+        if (w.column_class[j] >= 0 && w.depth_step[j] == depth_step) continue;
+        const Column column{w.half_gap[i], w.cylinder[i]};
+        ClassRows* rows = RowsFor(classes, column, w.eighths[j], depth_step, L, material,
+                                  dt_step * w.eighths[j] / 8);
+        if (!rows) throw std::bad_alloc();
+        if (rows->index < 0) {
+          rows->index = static_cast<int>(class_rows.size());
+          class_rows.push_back(rows);
         }
-        float* out = state.node_temperature.Row(i);
-        const double top = std::max(double{t_max}, tw);
-        for (int k = 0; k < points; ++k) {
-          // Physical bounds: not below the wall, not above melt + 100 K.
-          const double v = std::isfinite(T[k]) ? T[k] : tw;
-          out[k] = static_cast<float>(std::clamp(v, tw, top));
+        w.column_class[j] = rows->index;
+        w.depth_step[j] = depth_step;
+      }
+      for (const ThermalWorkspace::Receiver& r : w.receivers) w.arrivals[r.to] = 0.0;
+      // Every column on its own: it reads the step's start values and writes
+      // its own node only, so the threads do not change the result.
+      auto advance = [&](int first, int last, uint32_t chunk) {
+        double* T = w.scratch.data() + static_cast<size_t>(chunk) * 3 * points;
+        double* rhs = T + points;
+        double* carried = rhs + points;
+        for (int j = first; j <= last; ++j) {
+          const int i = w.columns[j];
+          const float* old = w.start.data() + static_cast<size_t>(i) * stride;
+          const double arrived = w.arrived[j];
+          for (int k = 0; k < points; ++k) T[k] = old[k] + arrived;
+          const double tw = state.node_wall_temperature[i];
+          if (w.eighths[j] > 0) {
+            const double dt_node = dt_step * w.eighths[j] / 8;
+            state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*class_rows[w.column_class[j]], w,
+                                                                        melt_temperature, points, i, tw, dt_node,
+                                                                        T, rhs, carried));
+          } else if (arrived == 0) {
+            continue;
+          }
+          float* out = state.node_temperature.Row(i);
+          const double top = std::max(double{t_max}, tw);
+          for (int k = 0; k < points; ++k) {
+            // Physical bounds: not below the wall, not above melt + 100 K.
+            const double v = std::isfinite(T[k]) ? T[k] : tw;
+            out[k] = static_cast<float>(std::clamp(v, tw, top));
+          }
+        }
+      };
+      ForEachColumnChunk(count, points, advance);
+      // The step's results are the next step's start values.
+      if (step + 1 < transport_steps) {
+        for (int i : w.columns) {
+          const size_t at = static_cast<size_t>(i) * stride;
+          std::copy_n(state.node_temperature.cells.begin() + at, points, w.start.begin() + at);
         }
       }
     }
@@ -706,17 +795,20 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     return 0;
   }
   state.node_temperature_previous.cells = state.node_temperature.cells;
-  // 6. Element profiles: mean of the node profiles.
-  for (int e = 0; e < state.element_count; ++e) {
-    const Element& element = mesh.elements[e];
-    if (!IsFlowCategory(element.category) || element.node_count <= 0) continue;
-    float* Te = state.temperature.Row(e);
-    for (int k = 0; k < points; ++k) {
-      double sum = 0;
-      for (int v = 0; v < element.node_count; ++v) sum += state.node_temperature.Row(element.nodes[v])[k];
-      Te[k] = static_cast<float>(sum / element.node_count);
+  // 6. Element profiles: mean of the node profiles, each element on its own.
+  auto mean = [&](uint32_t first, uint32_t last) {
+    for (uint32_t e = first; e <= last; ++e) {
+      const Element& element = mesh.elements[e];
+      if (!IsFlowCategory(element.category) || element.node_count <= 0) continue;
+      float* Te = state.temperature.Row(static_cast<int>(e));
+      for (int k = 0; k < points; ++k) {
+        double sum = 0;
+        for (int v = 0; v < element.node_count; ++v) sum += state.node_temperature.Row(element.nodes[v])[k];
+        Te[k] = static_cast<float>(sum / element.node_count);
+      }
     }
-  }
+  };
+  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, mean);
   return 1;
 }
 
