@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "solver/matrix/parallel.h"
+
 namespace kv {
 
 bool IsFlowCategory(int category) {
@@ -68,35 +70,48 @@ bool AllNodesReached(const SolverState& state, const Element& element) {
 
 }  // namespace
 
-void UpdateViscosity(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
+namespace {
+
+// Viscosity of element e from its temperatures, shear rates and pressure;
+// writes element e's row only.
+void ElementViscosity(SolverState& state, const MeshModel& mesh, const PolymerData& material, int e) {
   const int points = state.layers + 1;
-  for (int e = 0; e < state.element_count; ++e) {
-    const Element& element = mesh.elements[e];
-    if (!IsFlowCategory(element.category) || !AllNodesFilled(state, element)) continue;
-    float* eta = state.viscosity.Row(e);
-    if (state.frozen_fraction[e] == 1.0f) {
-      std::fill(eta, eta + points, kFrozenViscosity);
-      continue;
-    }
-    // p = mean of the element's nodal pressures.
-    double p = 0;
-    for (int i = 0; i < element.node_count; ++i) p += state.pressure[element.nodes[i]];
-    p /= element.node_count;
-    const float* T = state.temperature.Row(e);
-    const float* gamma = state.shear_rate.Row(e);
-    for (int k = 0; k < points; ++k) {
-      const float fresh = static_cast<float>(
-          std::min(CrossWlfViscosity(material, p, T[k], gamma[k]), double{kFrozenViscosity}));
-      if (!(eta[k] > 0)) eta[k] = fresh;
-      // Move halfway from the stored value towards the new one; the damping keeps
-      // the coupled pressure and viscosity fields from oscillating pass to pass.
-      if (fresh <= eta[k]) {
-        eta[k] = eta[k] * (1.0f - 0.5f * (eta[k] - fresh) / std::fabs(eta[k]));
-      } else {
-        eta[k] = eta[k] * (1.0f + 0.5f * (fresh - eta[k]) / std::fabs(fresh));
-      }
+  const Element& element = mesh.elements[e];
+  if (!IsFlowCategory(element.category) || !AllNodesFilled(state, element)) return;
+  float* eta = state.viscosity.Row(e);
+  if (state.frozen_fraction[e] == 1.0f) {
+    std::fill(eta, eta + points, kFrozenViscosity);
+    return;
+  }
+  // p = mean of the element's nodal pressures.
+  double p = 0;
+  for (int i = 0; i < element.node_count; ++i) p += state.pressure[element.nodes[i]];
+  p /= element.node_count;
+  const float* T = state.temperature.Row(e);
+  const float* gamma = state.shear_rate.Row(e);
+  for (int k = 0; k < points; ++k) {
+    const float fresh = static_cast<float>(
+        std::min(CrossWlfViscosity(material, p, T[k], gamma[k]), double{kFrozenViscosity}));
+    if (!(eta[k] > 0)) eta[k] = fresh;
+    // Move halfway from the stored value towards the new one; the damping keeps
+    // the coupled pressure and viscosity fields from oscillating pass to pass.
+    if (fresh <= eta[k]) {
+      eta[k] = eta[k] * (1.0f - 0.5f * (eta[k] - fresh) / std::fabs(eta[k]));
+    } else {
+      eta[k] = eta[k] * (1.0f + 0.5f * (fresh - eta[k]) / std::fabs(fresh));
     }
   }
+}
+
+}  // namespace
+
+void UpdateViscosity(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
+  // Every element on its own, on the matrix library's fixed chunks: the
+  // result does not depend on the thread count.
+  auto chunk = [&](uint32_t first, uint32_t last) {
+    for (uint32_t e = first; e <= last; ++e) ElementViscosity(state, mesh, material, static_cast<int>(e));
+  };
+  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, chunk);
 }
 
 float FrozenFractionOfProfile(const float* T, const std::vector<float>& zeta,
@@ -116,13 +131,16 @@ float FrozenFractionOfProfile(const float* T, const std::vector<float>& zeta,
 }
 
 void UpdateFrozenLayer(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
-  for (int e = 0; e < state.element_count; ++e) {
-    const Element& element = mesh.elements[e];
-    if (!IsFlowCategory(element.category) || !AllNodesReached(state, element)) continue;
-    const float fraction = FrozenFractionOfProfile(state.temperature.Row(e), state.zeta,
-                                                   state.dzeta, material.no_flow_temperature);
-    state.frozen_fraction[e] = std::max(state.frozen_fraction[e], fraction);
-  }
+  auto chunk = [&](uint32_t first, uint32_t last) {
+    for (uint32_t e = first; e <= last; ++e) {
+      const Element& element = mesh.elements[e];
+      if (!IsFlowCategory(element.category) || !AllNodesReached(state, element)) continue;
+      const float fraction = FrozenFractionOfProfile(state.temperature.Row(static_cast<int>(e)), state.zeta,
+                                                     state.dzeta, material.no_flow_temperature);
+      state.frozen_fraction[e] = std::max(state.frozen_fraction[e], fraction);
+    }
+  };
+  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, chunk);
 }
 
 }  // namespace kv

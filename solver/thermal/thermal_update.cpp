@@ -192,6 +192,23 @@ void LayerWeights(int layers, int kappa, std::vector<double>& weight) {
   for (size_t k = 0; k < weight.size(); ++k) weight[k] = rows.capacity[k] / total;
 }
 
+// Runs body(first, last, chunk) over the items [first, last] of a list of
+// `count` items (columns, nodes, elements) of `points` grid points each, in
+// parallel where the grid points are many enough to repay the threads. The
+// loop is cut in grid points so that the pool's chunks (fixed whatever the
+// thread count) hold whole items: item j belongs to the chunk that holds its
+// first point j * points, whose index `chunk` selects per-chunk work rows.
+template <typename Body>
+void ForEachColumnChunk(int count, int points, Body& body) {
+  if (count <= 0) return;
+  auto chunk = [&](uint32_t first, uint32_t last) {
+    const uint32_t p = static_cast<uint32_t>(points);
+    const uint32_t j_first = (first + p - 1) / p, j_last = last / p;
+    if (j_first <= j_last) body(static_cast<int>(j_first), static_cast<int>(j_last), first / kParallelChunk);
+  };
+  ForEachChunk(0u, static_cast<uint32_t>(count) * points - 1, chunk);
+}
+
 bool ElementReached(const SolverState& state, const Element& element) {
   for (int v = 0; v < element.node_count; ++v) {
     if (!Reached(state, element.nodes[v])) return false;
@@ -294,10 +311,10 @@ void TriangleLinks(const SolverState& state, const Element& element, int e, Ther
 // trapezoid rule of its fluidity S, each grid point taking its own term, so
 // that the element dissipates exactly the pressure gradient times the flow it
 // conducts, Q g per unit length.
-void ElementPower(const SolverState& state, const Element& element, int e, int kappa, std::vector<double>& power) {
+void ElementPower(const SolverState& state, const Element& element, int e, int kappa, double* power) {
   const int L = state.layers;
   const float* eta = state.viscosity.Row(e);
-  power.assign(L + 1, 0.0);
+  std::fill_n(power, L + 1, 0.0);
   const double b = ElementHalfGap(element);
   double gx = 0, gy = 0;
   if (!(b > 0) || !ElementPressureGradient(state, element, &gx, &gy)) return;
@@ -315,7 +332,6 @@ void ElementPower(const SolverState& state, const Element& element, int e, int k
   }
 }
 
-
 // Links and viscous heating of the reached elements: only filled elements
 // have velocity profiles to carry heat; front elements conduct the melt into
 // the front and dissipate the work that takes.
@@ -323,6 +339,7 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, ThermalWo
   const int points = state.layers + 1;
   w.links.clear();
   w.flux.clear();
+  w.heated.clear();
   w.node_power.resize(static_cast<size_t>(state.node_count) * points);
   for (int i : w.reached) std::fill_n(w.node_power.begin() + static_cast<size_t>(i) * points, points, 0.0);
   for (int e : w.flow_elements) {
@@ -339,11 +356,27 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, ThermalWo
       if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, w);
     }
     // Tetrahedra carry their heat by conduction across the gap only.
-    if (element.category == kPartVolume) continue;
-    ElementPower(state, element, e, runner ? 1 : 0, w.power);
+    if (element.category != kPartVolume) w.heated.push_back(e);
+  }
+  // Every heated element's share for each of its nodes, element by element;
+  // then added to the nodes in element order.
+  w.power.resize(w.heated.size() * points);
+  auto per_element = [&](int first, int last, uint32_t) {
+    for (int h = first; h <= last; ++h) {
+      const int e = w.heated[h];
+      const Element& element = mesh.elements[e];
+      double* power = w.power.data() + static_cast<size_t>(h) * points;
+      ElementPower(state, element, e, IsRunnerCategory(element.category) ? 1 : 0, power);
+      for (int k = 0; k < points; ++k) power[k] = power[k] / element.node_count;
+    }
+  };
+  ForEachColumnChunk(static_cast<int>(w.heated.size()), points, per_element);
+  for (size_t h = 0; h < w.heated.size(); ++h) {
+    const Element& element = mesh.elements[w.heated[h]];
+    const double* power = w.power.data() + h * points;
     for (int v = 0; v < element.node_count; ++v) {
       double* to = w.node_power.data() + static_cast<size_t>(element.nodes[v]) * points;
-      for (int k = 0; k < points; ++k) to[k] += w.power[k] / element.node_count;
+      for (int k = 0; k < points; ++k) to[k] += power[k];
     }
   }
 }
@@ -392,64 +425,105 @@ void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPre
   for (int i = 0; i < state.node_count; ++i) w.inflow_start[i + 1] += w.inflow_start[i];
   const int entries = w.inflow_start.back();
   w.upstream.resize(entries);
+  w.entry_link.resize(entries);
   w.rate.resize(static_cast<size_t>(entries) * points);
-  // Layer flows into (taken) and out of (sent) every node along its links.
-  const size_t table = static_cast<size_t>(state.node_count) * points;
-  w.taken.resize(table);
-  w.sent.resize(table);
-  w.fresh.resize(table);
-  w.handoff.resize(table);
-  for (int i : w.reached) {
-    const size_t at = static_cast<size_t>(i) * points;
-    std::fill_n(w.taken.begin() + at, points, 0.0);
-    std::fill_n(w.sent.begin() + at, points, 0.0);
-    std::fill_n(w.fresh.begin() + at, points, 0.0);
-    std::fill_n(w.handoff.begin() + at, points, 0.0);
-  }
+  // Entries of every node in link order: entry_link holds 2 l for the link's
+  // `to` end (inflow while its flux is positive) and 2 l + 1 for its `from` end.
   w.next_entry.assign(w.inflow_start.begin(), w.inflow_start.end() - 1);
   for (size_t l = 0; l < w.links.size(); ++l) {
     const ThermalWorkspace::Link& link = w.links[l];
     const int ends[2] = {link.to, link.from};
     for (int side = 0; side < 2; ++side) {
-      const int node = ends[side], other = ends[1 - side];
-      const int entry = w.next_entry[node]++;
-      w.upstream[entry] = other;
-      const std::vector<double>& weight = w.cylinder[node] ? w.cylinder_weight : w.slab_weight;
-      for (int k = 0; k < points; ++k) {
-        // Into `to` when the flux is positive, into `from` when negative.
-        const double f = side == 0 ? w.flux[l * points + k] : -w.flux[l * points + k];
-        const double v = w.volume[node] * weight[k];
-        w.rate[static_cast<size_t>(entry) * points + k] = f > 0 && v > 0 ? f / v : 0.0;
-        if (f > 0) w.taken[static_cast<size_t>(node) * points + k] += f;
-        if (f < 0) w.sent[static_cast<size_t>(node) * points + k] -= f;
-      }
+      const int entry = w.next_entry[ends[side]]++;
+      w.upstream[entry] = ends[1 - side];
+      w.entry_link[entry] = static_cast<int>(2 * l) + side;
     }
   }
+  // Layer flows into (taken) and out of (sent) every node along its links,
+  // rates, what balances them and the fastest layer intake, node by node:
+  // each node sums its own entries in link order and writes its own rows.
+  const size_t table = static_cast<size_t>(state.node_count) * points;
+  w.taken.resize(table);
+  w.sent.resize(table);
+  w.fresh.resize(table);
+  w.handoff.resize(table);
+  w.fastest.resize(w.reached.size());
+  auto per_node = [&](int first, int last, uint32_t) {
+    for (int r = first; r <= last; ++r) {
+      const int node = w.reached[r];
+      const size_t at = static_cast<size_t>(node) * points;
+      double* taken = w.taken.data() + at;
+      double* sent = w.sent.data() + at;
+      std::fill_n(taken, points, 0.0);
+      std::fill_n(sent, points, 0.0);
+      std::fill_n(w.fresh.begin() + at, points, 0.0);
+      std::fill_n(w.handoff.begin() + at, points, 0.0);
+      const std::vector<double>& weight = w.cylinder[node] ? w.cylinder_weight : w.slab_weight;
+      for (int entry = w.inflow_start[node]; entry < w.inflow_start[node + 1]; ++entry) {
+        const size_t l = static_cast<size_t>(w.entry_link[entry] / 2);
+        const bool into_to = w.entry_link[entry] % 2 == 0;
+        for (int k = 0; k < points; ++k) {
+          // Into `to` when the flux is positive, into `from` when negative.
+          const double f = into_to ? w.flux[l * points + k] : -w.flux[l * points + k];
+          const double v = w.volume[node] * weight[k];
+          w.rate[static_cast<size_t>(entry) * points + k] = f > 0 && v > 0 ? f / v : 0.0;
+          if (f > 0) taken[k] += f;
+          if (f < 0) sent[k] -= f;
+        }
+      }
+      if (state.fill_state[node] >= 1.0f && w.volume[node] > 0) {
+        for (int k = 0; k < points; ++k) {
+          const double v = w.volume[node] * weight[k];
+          const double surplus = taken[k] - sent[k];  // m^3/s the links leave in the layer
+          if (surplus > 0) {
+            w.handoff[at + k] = surplus;
+          } else if (v > 0) {
+            w.fresh[at + k] = -surplus / v;
+          }
+        }
+      }
+      // No layer may take in more than its own volume per transport step.
+      double fastest = 0;
+      for (int k = 0; k < points; ++k) {
+        double sum = std::max(w.fresh[at + k], 0.0);
+        for (int entry = w.inflow_start[node]; entry < w.inflow_start[node + 1]; ++entry) {
+          sum += w.rate[static_cast<size_t>(entry) * points + k];
+        }
+        fastest = std::max(fastest, sum);
+      }
+      w.fastest[r] = fastest;
+    }
+  };
+  ForEachColumnChunk(static_cast<int>(w.reached.size()), points, per_node);
+  // Nodes that share an active flow element with a front node: only they
+  // can have front neighbours to hand melt on to.
+  auto mark_near_front = [&](int8_t mark) {
+    for (int n : w.reached) {
+      if (state.fill_state[n] >= 1.0f) continue;
+      for (int j = prep.element_start[n]; j < prep.element_start[n + 1]; ++j) {
+        const Element& element = mesh.elements[prep.element_list[j]];
+        if (!IsFlowCategory(element.category) || Connector(element) || !state.active[prep.element_list[j]]) continue;
+        for (int v = 0; v < element.node_count; ++v) w.near_front[element.nodes[v]] = mark;
+      }
+    }
+  };
+  w.near_front.resize(state.node_count, 0);
+  mark_near_front(1);
   w.receivers.clear();
   for (int i : w.reached) {
     if (!(state.fill_state[i] >= 1.0f) || !(w.volume[i] > 0)) continue;
     const size_t at = static_cast<size_t>(i) * points;
     bool hands_on = false;
     for (int k = 0; k < points; ++k) hands_on = hands_on || w.taken[at + k] > w.sent[at + k];
-    if (hands_on) {
-      // Without a front neighbour (the next node filled during the pass,
-      // before its element had a velocity profile) the node keeps the melt,
-      // mixed across its gap as a front node would mix it.
-      const size_t before = w.receivers.size();
-      FrontReceivers(state, mesh, prep, i, w.receivers);
-      if (w.receivers.size() == before) w.receivers.push_back({i, i, 1.0});
-    }
-    const std::vector<double>& weight = w.cylinder[i] ? w.cylinder_weight : w.slab_weight;
-    for (int k = 0; k < points; ++k) {
-      const double v = w.volume[i] * weight[k];
-      const double surplus = w.taken[at + k] - w.sent[at + k];  // m^3/s the links leave in the layer
-      if (surplus > 0) {
-        w.handoff[at + k] = surplus;
-      } else if (v > 0) {
-        w.fresh[at + k] = -surplus / v;
-      }
-    }
+    if (!hands_on) continue;
+    // Without a front neighbour (the next node filled during the pass, before
+    // its element had a velocity profile) the node keeps the melt, mixed
+    // across its gap as a front node would mix it.
+    const size_t before = w.receivers.size();
+    if (w.near_front[i]) FrontReceivers(state, mesh, prep, i, w.receivers);
+    if (w.receivers.size() == before) w.receivers.push_back({i, i, 1.0});
   }
+  mark_near_front(0);
 }
 
 int PowerOfTwoAtLeast(double value, int cap) {
@@ -537,7 +611,6 @@ ClassRows* RowsFor(std::map<ClassKey, ClassRows>& classes, const Column& c, int 
   return &classes.emplace(key, std::move(made)).first->second;
 }
 
-
 // Advances node i's column `T` over one transport step: conduction rows,
 // upwind inflow from the upstream values w.start, viscous heating. Returns the
 // heat conducted into the wall (J per m^2 of wall). `rhs` and `carried` are
@@ -597,18 +670,10 @@ double AdvanceColumn(const ClassRows& c, const ThermalWorkspace& w, double melt_
 }
 
 // Transport steps for an update of dt: no layer of any node may take in more
-// than its own volume per step. Only reached nodes have inflows.
-int TransportSteps(const ThermalWorkspace& w, int points, double dt) {
+// than its own volume per step.
+int TransportSteps(const ThermalWorkspace& w, double dt) {
   double fastest = 0;
-  for (int i : w.reached) {
-    for (int k = 0; k < points; ++k) {
-      double sum = std::max(w.fresh[static_cast<size_t>(i) * points + k], 0.0);
-      for (int entry = w.inflow_start[i]; entry < w.inflow_start[i + 1]; ++entry) {
-        sum += w.rate[static_cast<size_t>(entry) * points + k];
-      }
-      fastest = std::max(fastest, sum);
-    }
-  }
+  for (double f : w.fastest) fastest = std::max(fastest, f);
   return std::clamp(static_cast<int>(std::ceil(fastest * dt)), 1, kMaxTransportSteps);
 }
 
@@ -626,22 +691,6 @@ void HandedOnHeat(ThermalWorkspace& w, double melt_temperature, int points) {
     }
     w.arrivals[r.to] += r.share * heat;
   }
-}
-
-// Runs body(first, last) over the columns [first, last] of `count` columns of
-// `points` grid points each, in parallel where the grid points are many
-// enough to repay the threads. The loop is cut in grid points so that the
-// pool's chunks (fixed whatever the thread count) hold whole columns: column j
-// belongs to the chunk that holds its first point j * points.
-template <typename Body>
-void ForEachColumnChunk(int count, int points, Body& body) {
-  if (count <= 0) return;
-  auto chunk = [&](uint32_t first, uint32_t last) {
-    const uint32_t p = static_cast<uint32_t>(points);
-    const uint32_t j_first = (first + p - 1) / p, j_last = last / p;
-    if (j_first <= j_last) body(static_cast<int>(j_first), static_cast<int>(j_last), first / kParallelChunk);
-  };
-  ForEachChunk(0u, static_cast<uint32_t>(count) * points - 1, chunk);
 }
 
 // Back to the profiles of step 1 of the update, without wall heat.
@@ -699,7 +748,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     PreparePlaneFlow(state, mesh, w);
     BuildInflows(state, mesh, prep, w);
     const double melt_temperature = material.melt_temperature;
-    const int transport_steps = TransportSteps(w, points, dt);
+    const int transport_steps = TransportSteps(w, dt);
     const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
     std::map<ClassKey, ClassRows> classes;

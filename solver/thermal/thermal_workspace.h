@@ -36,10 +36,12 @@ struct ThermalWorkspace {
   std::vector<Link> links;             // flows between two nodes of a filled element
   std::vector<double> flux;            // links x points, m^3/s from `from` to `to`
   std::vector<double> node_power;      // nodes x points, W of viscous heating
-  std::vector<double> power;           // points: one element's
+  std::vector<int> heated;             // reached elements with viscous heating, ascending
+  std::vector<double> power;           // heated x points, W each of its nodes takes
   std::vector<int> inflow_start;       // node -> first inflow entry, node_count + 1 entries
   std::vector<int> next_entry;
   std::vector<int> upstream;           // inflow entry -> upstream node
+  std::vector<int> entry_link;         // inflow entry -> 2 x link, + 1 at the link's `from` end
   std::vector<double> rate;            // entries x points, 1/s
   std::vector<double> taken, sent;     // nodes x points, m^3/s along the links
   std::vector<double> fresh;           // nodes x points, 1/s of melt at the melt temperature
@@ -49,6 +51,8 @@ struct ThermalWorkspace {
     double share;  // of the handoff of `from`
   };
   std::vector<Receiver> receivers;
+  std::vector<double> fastest;         // reached node -> its fastest layer intake, 1/s
+  std::vector<int8_t> near_front;      // node -> 1 while it shares a flow element with a front node
   std::vector<float> start;            // node profiles at the start of a transport step
   std::vector<double> arrivals;        // node -> heat handed on into it, m^3/s x K
   std::vector<int> eighths;            // column -> wetted eighths of the step
