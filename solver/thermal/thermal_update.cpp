@@ -756,6 +756,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     const int count = static_cast<int>(w.columns.size());
     w.eighths.resize(count);
     w.depth_step.resize(count);
+    w.next_depth_step.resize(count);
     w.column_class.assign(count, -1);
     w.arrived.resize(count);
     w.arrivals.assign(state.node_count, 0.0);
@@ -775,20 +776,29 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     for (int step = 0; step < transport_steps; ++step) {
       const double step_start = state.time - dt + step * dt_step;  // s; the update ends at state.time
       HandedOnHeat(w, melt_temperature, points);
-      // Rows of every column for this step, made on this thread: classes are
-      // shared by columns.
+      // Handed-on melt and mold depth of every column, column by column.
+      auto prepare = [&](int first, int last, uint32_t) {
+        for (int j = first; j <= last; ++j) {
+          const int i = w.columns[j];
+          // Melt handed on into a front node mixes across its whole gap (the
+          // fountain flow turns the core melt out to the walls).
+          w.arrived[j] = w.volume[i] > 0 ? w.arrivals[i] * dt_step / w.volume[i] : 0.0;
+          if (w.eighths[j] == 0) continue;
+          // The mold warms from the time the node filled: the depth it takes
+          // up heat through grows (none while the node fills).
+          const float s = state.fill_state[i];
+          const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
+          w.next_depth_step[j] = MoldDepthStep(w.half_gap[i] / L, mold_diffusivity, contact);
+        }
+      };
+      ForEachColumnChunk(count, points, prepare);
+      // Rows of the columns whose class changed, made on this thread: classes
+      // are shared by columns.
       for (int j = 0; j < count; ++j) {
-        const int i = w.columns[j];
-        // Melt handed on into a front node mixes across its whole gap (the
-        // fountain flow turns the core melt out to the walls).
-        w.arrived[j] = w.volume[i] > 0 ? w.arrivals[i] * dt_step / w.volume[i] : 0.0;
         if (w.eighths[j] == 0) continue;
-        // The mold warms from the time the node filled: the depth it takes up
-        // heat through grows (none while the node fills).
-        const float s = state.fill_state[i];
-        const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
-        const int depth_step = MoldDepthStep(w.half_gap[i] / L, mold_diffusivity, contact);
+        const int depth_step = w.next_depth_step[j];
         if (w.column_class[j] >= 0 && w.depth_step[j] == depth_step) continue;
+        const int i = w.columns[j];
         const Column column{w.half_gap[i], w.cylinder[i]};
         ClassRows* rows = RowsFor(classes, column, w.eighths[j], depth_step, L, material,
                                   dt_step * w.eighths[j] / 8);

@@ -57,6 +57,7 @@ struct ThermalWorkspace {
   std::vector<double> arrivals;        // node -> heat handed on into it, m^3/s x K
   std::vector<int> eighths;            // column -> wetted eighths of the step
   std::vector<int> depth_step;         // column -> mold depth step of its class
+  std::vector<int> next_depth_step;    // column -> mold depth step of the coming transport step
   std::vector<int> column_class;       // column -> class of its rows, -1 before the first step
   std::vector<double> arrived;         // column -> K the handed-on melt adds this step
   std::vector<double> scratch;         // chunk -> 3 x points: a column's values, rows and sources
