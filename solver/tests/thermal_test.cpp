@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "solver/filling/fluidity.h"
+#include "solver/matrix/parallel.h"
 #include "solver/prep/mesh_preparation.h"
 #include "solver/thermal/kinematics.h"
 #include "solver/thermal/material_model.h"
@@ -313,6 +315,69 @@ TEST(ThermalUpdate, EmptyNodesSitAtTheWallAndHotMeltIsCarriedDownstream) {
   // Node 6 (x = 5 mm) lies downstream of the hot column: its centre warms.
   EXPECT_GT(job.state.node_temperature.Row(6)[0], 400.5f);
   EXPECT_LE(job.state.node_temperature.Row(6)[0], 500.0f);
+}
+
+// Passes of the thermal update and the material tables on a plate large
+// enough (19.5k nodes, 38.4k triangles) that every loop runs in several
+// chunks on the thread pool: melt flowing along x from a filled half through
+// a front band into empty nodes.
+std::vector<float> PlatePassesWithThreads(int threads) {
+  SetMatrixThreadCount(threads);
+  MeshModel mesh = test::Plate(0.16, 0.12, 160, 120, 0.002f);
+  BuildFaceTable(mesh);
+  MeshPreparation prep;
+  const float normal[3] = {0, 0, 1};
+  ComputeElementGeometry(mesh, normal, prep);
+  SolverState state;
+  MemoryAccount account;
+  EXPECT_EQ(AllocateSolverState(state, account, static_cast<int>(mesh.nodes.size()),
+                                static_cast<int>(mesh.elements.size()), 6), 1);
+  const PolymerData material = Polystyrene();
+  state.time = 0.5;
+  for (int i = 0; i < state.node_count; ++i) {
+    const double x = mesh.nodes[i].x;
+    // Filled up to 80 mm, in time order from the inlet edge; a 10 mm front
+    // band partly filled; empty beyond.
+    state.fill_state[i] = x < 0.08 ? 1.0f : x < 0.09 ? static_cast<float>((0.09 - x) / 0.01) : -1.0f;
+    state.fill_time[i] = x < 0.09 ? static_cast<float>(x / 0.2) : -1.0f;
+    state.pressure[i] = x < 0.08 ? static_cast<float>(2e8 * (0.08 - x)) : 0.0f;
+    state.front_inflow[i] = x >= 0.08 && x < 0.09 ? 1e-9f : 0.0f;
+  }
+  FillLayerTable(state.node_temperature, material.melt_temperature);
+  FillLayerTable(state.temperature, material.melt_temperature);
+  FillLayerTable(state.viscosity, 1000);
+  SetWallTemperatures(state, mesh, prep, material, {});
+  for (int pass = 0; pass < 4; ++pass) {
+    state.time += 0.002;
+    UpdateKinematics(state, mesh);
+    EXPECT_EQ(UpdateTemperatures(state, mesh, prep, material, 0.002f), 1);
+    UpdateFrozenLayer(state, mesh, material);
+    UpdateViscosity(state, mesh, material);
+  }
+  SetMatrixThreadCount(0);
+  std::vector<float> tables = state.node_temperature.cells;
+  for (const std::vector<float>* t : {&state.temperature.cells, &state.viscosity.cells, &state.profile_x.cells,
+                                      &state.shear_rate.cells, &state.node_wall_heat, &state.frozen_fraction}) {
+    tables.insert(tables.end(), t->begin(), t->end());
+  }
+  return tables;
+}
+
+TEST(ThermalUpdate, ResultsDoNotDependOnTheThreadCount) {
+  const std::vector<float> one = PlatePassesWithThreads(1);
+  // The passes did something: the wall point of a filled node (x = 40 mm)
+  // cooled; the mid-plane of a front node (x = 85 mm) took in melt.
+  const float melt = Polystyrene().melt_temperature;
+  const size_t stride = 8;  // 7 points and a spare cell per node row
+  EXPECT_LT(one[(60 * 161 + 40) * stride + 6], melt - 1);
+  EXPECT_GT(one[(60 * 161 + 85) * stride], one[(60 * 161 + 85) * stride + 6]);
+  for (const int threads : {2, 3}) {
+    const std::vector<float> many = PlatePassesWithThreads(threads);
+    ASSERT_EQ(many.size(), one.size());
+    size_t differing = 0;
+    for (size_t k = 0; k < one.size(); ++k) differing += std::memcmp(&one[k], &many[k], sizeof(float)) != 0;
+    EXPECT_EQ(differing, 0u) << threads << " threads";
+  }
 }
 
 TEST(Kinematics, ProfilesAverageToTheMeanVelocity) {
