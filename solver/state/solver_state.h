@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "solver/matrix/multigrid.h"
+#include "solver/state/conductance_slots.h"
 #include "solver/state/layer_table.h"
 
 namespace kv {
@@ -109,6 +110,9 @@ struct SolverState {
   // Multigrid preconditioner of the pressure solve, kept from pass to pass
   // (used when ChosenPreconditioner() picks it).
   MultigridPreconditioner multigrid;
+
+  // Pattern and values of the conductance matrix, kept from pass to pass.
+  ConductanceSlots conductance;
 
   FillingProfile profile;
 };
