@@ -9,7 +9,7 @@
 
 #include "solver/filling/filling.h"
 #include "solver/filling/fluidity.h"
-#include "solver/matrix/parallel.h"
+#include "solver/filling/parallel_sweep.h"
 #include "solver/thermal/kinematics.h"
 
 namespace kv {
@@ -164,14 +164,10 @@ bool AssembleConductanceInPlace(ConductanceSlots& slots, const SolverState& stat
   // 1. Fluidity of every conducting element (-1 for the others), in
   //    parallel: each element's value is its own, whatever the threads.
   const int elements = state.element_count;
-  auto fluidity = [&](uint32_t first, uint32_t last) {
-    for (uint32_t k = first; k <= last; ++k) {
-      const int e = static_cast<int>(k) - 1;
-      const Element& element = mesh.elements[e];
-      slots.fluidity[e] = Conducts(state, element, e) ? ElementFluidity(state, element, e) : -1.0;
-    }
-  };
-  ForEachChunk(1, static_cast<uint32_t>(elements), fluidity);
+  ParallelForEach(elements, [&](int e) {
+    const Element& element = mesh.elements[e];
+    slots.fluidity[e] = Conducts(state, element, e) ? ElementFluidity(state, element, e) : -1.0;
+  });
   // 2. Entries in element order, each slot summing its entries in that
   //    order; a column lists its slots in the order of their first entry.
   if (slots.pass == INT_MAX) {

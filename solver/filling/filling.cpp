@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "solver/filling/parallel_sweep.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
 #include "solver/matrix/sparse_matrix.h"
@@ -59,10 +60,13 @@ void RebuildFrontNodes(SolverState& state) {
   state.front_nodes_valid = true;
 }
 
+// The candidates are marked in parallel and listed in element order.
 void RebuildFrontElements(SolverState& state, const MeshModel& mesh) {
+  state.element_flag.resize(state.element_count);
+  ParallelForEach(state.element_count, [&](int e) { state.element_flag[e] = FrontCandidate(state, mesh, e); });
   state.front_elements.clear();
   for (int e = 0; e < state.element_count; ++e) {
-    if (FrontCandidate(state, mesh, e)) state.front_elements.push_back(e);
+    if (state.element_flag[e]) state.front_elements.push_back(e);
   }
 }
 
@@ -429,13 +433,16 @@ float FilledPercentage(const SolverState& state, const FillingJob& job) {
 
 void ComputeClampForce(SolverState& state, const FillingJob& job) {
   const MeshModel& mesh = *job.mesh;
-  double force = 0, moment[3] = {0, 0, 0};
-  for (int e = 0; e < state.element_count; ++e) {
+  // Force of each filled element in parallel (-1 for the others), summed in
+  // element order.
+  state.element_value.resize(state.element_count);
+  ParallelForEach(state.element_count, [&](int e) {
+    state.element_value[e] = -1;
     const Element& element = mesh.elements[e];
     const int c = element.category;
     if (c != kColdRunner && c != kHotRunner && c != kPartRunner && c != kPartSurface &&
         c != kPartDualSurface && c != kPartVolume) {
-      continue;
+      return;
     }
     bool filled = true;
     double p = 0;
@@ -443,23 +450,31 @@ void ComputeClampForce(SolverState& state, const FillingJob& job) {
       filled = filled && state.fill_state[element.nodes[v]] >= 1.0f;
       p += state.pressure[element.nodes[v]];
     }
-    if (!filled) continue;
+    if (!filled) return;
     // F_e = projected area x mean pressure; a dual surface carries half.
     double fe = std::fabs(element.projected_area * p / element.node_count);
     if (c == kPartDualSurface) fe *= 0.5;
+    state.element_value[e] = fe;
+  });
+  double force = 0, moment[3] = {0, 0, 0};
+  for (int e = 0; e < state.element_count; ++e) {
+    const double fe = state.element_value[e];
+    if (fe < 0) continue;
     force += fe;
-    for (int k = 0; k < 3; ++k) moment[k] += fe * element.centroid[k];
+    for (int k = 0; k < 3; ++k) moment[k] += fe * mesh.elements[e].centroid[k];
   }
   state.clamp_force = static_cast<float>(force);
   for (int k = 0; k < 3; ++k) state.clamp_centroid[k] = force > 0 ? static_cast<float>(moment[k] / force) : 0.0f;
 }
 
 void UpdateConnectors(SolverState& state, const FillingJob& job) {
-  for (Element& element : job.mesh->elements) {
-    if (element.category != kConnector || element.node_count < 2) continue;
+  std::vector<Element>& elements = job.mesh->elements;
+  ParallelForEach(static_cast<int>(elements.size()), [&](int e) {
+    Element& element = elements[e];
+    if (element.category != kConnector || element.node_count < 2) return;
     const float dp = std::fabs(state.pressure[element.nodes[0]] - state.pressure[element.nodes[1]]);
     element.diameter = dp >= 0.05f ? kConnectorOpen : kConnectorClosed;
-  }
+  });
 }
 
 void CompleteFill(SolverState& state, double t) {

@@ -114,6 +114,11 @@ struct SolverState {
   // Pattern and values of the conductance matrix, kept from pass to pass.
   ConductanceSlots conductance;
 
+  // Work arrays of the per-element sweeps (one entry per element, sized at
+  // first use and kept from pass to pass).
+  std::vector<uint8_t> element_flag;
+  std::vector<double> element_value;
+
   FillingProfile profile;
 };
 
