@@ -106,10 +106,12 @@ inline constexpr int kPressureEmptyRow = 0;     // a filled node has no coeffici
 inline constexpr int kPressureFailed = -1;      // the matrix library reported an error
 
 // Solves the pressure on the filled nodes (state exactly 1) by preconditioned
-// conjugate gradients, starting from the last pressures, to a relative
-// residual of 1e-3 in velocity mode and 1e-8 in pressure mode. In pressure
-// mode the inlet is not an unknown: it holds state.inlet_pressure_hold, and
-// its coefficients move to the right-hand side of its neighbours' rows.
+// conjugate gradients, starting from the last pressures, to a residual of
+// 1e-3 of the injection rate in velocity mode and 1e-6 of the last pass's
+// inlet flow in pressure mode (preconditioned there by the multigrid kept in
+// state.multigrid). In pressure mode the inlet is not an unknown: it holds
+// state.inlet_pressure_hold, and its coefficients move to the right-hand
+// side of its neighbours' rows.
 // Pressure 0 at front and empty nodes.
 //
 // Filled nodes that no conducting element links to a front node (nor, under

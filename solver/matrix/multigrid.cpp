@@ -300,6 +300,10 @@ void Cycle(MultigridPreconditioner& mg, size_t l) {
 
 }  // namespace
 
+bool MultigridCovers(const MultigridPreconditioner& mg, int id) {
+  return id >= 0 && id < static_cast<int64_t>(mg.builtRowOfId.size()) && mg.builtRowOfId[id] >= 0;
+}
+
 int MultigridPrepare(MultigridPreconditioner& mg, CsrMatrix&& a, const int* ids) {
   const bool first = mg.levels.empty();
   if (first) mg.levels.resize(1);

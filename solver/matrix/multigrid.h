@@ -65,6 +65,11 @@ struct MultigridPreconditioner {
 // only recomputes the coarse operators. Returns 1.
 int MultigridPrepare(MultigridPreconditioner& mg, CsrMatrix&& a, const int* ids);
 
+// True when the hierarchy as last built had an unknown with the stable id
+// `id`. A caller whose system loses that unknown for good (it becomes a given
+// value) discards the hierarchy, whose aggregates were made around it.
+bool MultigridCovers(const MultigridPreconditioner& mg, int id);
+
 // z = M^-1 r by one V-cycle (forward Gauss-Seidel before, backward after the
 // coarse correction, so M is symmetric). r and z are 0-based arrays of the
 // finest level's length.

@@ -120,6 +120,12 @@ void AdvanceFront(MultigridPreconditioner& mg, uint32_t iterationsAfterBuild, ui
     const bool due = lastRows == 0 || n - lastRows > 0.1 * n;
     EXPECT_EQ(mg.builds - buildsBefore, due ? 1u : 0u);
     if (due) lastRows = n;
+    // The last build knows the unknowns it was built with, and neither the
+    // nodes the front has not reached nor ids out of range.
+    EXPECT_TRUE(MultigridCovers(mg, s.ids[1]));
+    EXPECT_EQ(MultigridCovers(mg, static_cast<int>(side - 1)), front == cells && due);
+    EXPECT_FALSE(MultigridCovers(mg, -1));
+    EXPECT_FALSE(MultigridCovers(mg, static_cast<int>(p.n)));
     PcgOptions dilu;
     dilu.tolerance = 1e-9;
     dilu.maxIterations = 400;
