@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "solver/filling/fluidity.h"
+#include "solver/filling/parallel_sweep.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
 #include "solver/matrix/sparse_matrix.h"
@@ -17,7 +17,6 @@ namespace kv {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr float kPiRam = 3.1415927f;          // pi of the ram-speed formula
 constexpr float kStartStep = 1e-4f;           // s, time step of the start-up
 constexpr float kConnectorOpen = 0.01f;       // m, connector diameter while pressure drives it
@@ -29,13 +28,6 @@ bool IsFilled(const SolverState& state, int node) { return state.fill_state[node
 bool IsEmpty(const SolverState& state, int node) { return state.fill_state[node] == -1.0f; }
 bool IsFront(const SolverState& state, int node) {
   return state.fill_state[node] >= 0.0f && state.fill_state[node] < 1.0f;
-}
-
-bool AnyEmpty(const SolverState& state, const Element& element) {
-  for (int v = 0; v < element.node_count; ++v) {
-    if (IsEmpty(state, element.nodes[v])) return true;
-  }
-  return false;
 }
 
 bool AllFilled(const SolverState& state, const Element& element) {
@@ -68,52 +60,14 @@ void RebuildFrontNodes(SolverState& state) {
   state.front_nodes_valid = true;
 }
 
+// The candidates are marked in parallel and listed in element order.
 void RebuildFrontElements(SolverState& state, const MeshModel& mesh) {
+  state.element_flag.resize(state.element_count);
+  ParallelForEach(state.element_count, [&](int e) { state.element_flag[e] = FrontCandidate(state, mesh, e); });
   state.front_elements.clear();
   for (int e = 0; e < state.element_count; ++e) {
-    if (FrontCandidate(state, mesh, e)) state.front_elements.push_back(e);
+    if (state.element_flag[e]) state.front_elements.push_back(e);
   }
-}
-
-// Element conductance matrix in the element's node order. Returns the node
-// count (0 when the element does not conduct).
-int ElementConductance(const SolverState& state, const MeshModel& mesh, int e, double K[4][4]) {
-  const Element& element = mesh.elements[e];
-  const double S = ElementFluidity(state, element, e);
-  if (IsRunnerCategory(element.category)) {
-    // Hagen-Poiseuille: k = pi R S / l, (k, -k; -k, k).
-    const double R = std::max(element.diameter / 2.0, 1e-25);
-    const double length = std::max(double{element.length}, 1e-25);
-    const double k = kPi * R * S / length;
-    K[0][0] = K[1][1] = k;
-    K[0][1] = K[1][0] = -k;
-    return 2;
-  }
-  if (element.category == kPartSurface || element.category == kPartDualSurface) {
-    // Linear triangle: K_ij = S (b_i b_j + c_i c_j) / (2A) in local coordinates.
-    const double x2 = element.local[0], y3 = element.local[1], x3 = element.local[2];
-    const double area = element.area;
-    if (!(area > 0)) return 0;
-    const double b[3] = {-y3, y3, 0}, c[3] = {x3 - x2, -x3, x2};
-    for (int i = 0; i < 3; ++i) {
-      for (int j = 0; j < 3; ++j) K[i][j] = S * (b[i] * b[j] + c[i] * c[j]) / (2 * area);
-    }
-    return 3;
-  }
-  if (element.category == kPartVolume) {
-    // Linear tetrahedron: K_ij = S (g_i . g_j) / (36 V).
-    double g[4][3], volume = 0;
-    TetrahedronGradients(mesh, element, g, &volume);
-    volume = std::fabs(volume);
-    if (!(volume > 0)) return 0;
-    for (int i = 0; i < 4; ++i) {
-      for (int j = 0; j < 4; ++j) {
-        K[i][j] = S * (g[i][0] * g[j][0] + g[i][1] * g[j][1] + g[i][2] * g[j][2]) / (36 * volume);
-      }
-    }
-    return 4;
-  }
-  return 0;
 }
 
 }  // namespace
@@ -289,29 +243,6 @@ void InitializeFilling(SolverState& state, const FillingJob& job) {
   for (Element& element : mesh.elements) {
     if (element.category == kConnector) element.diameter = kConnectorOpen;
   }
-}
-
-CsMatrix AssembleConductance(const SolverState& state, const FillingJob& job) {
-  const MeshModel& mesh = *job.mesh;
-  CsMatrix triplet(cs_di_spalloc(0, 0, 1, 1, 1));
-  if (!triplet) return nullptr;
-  double K[4][4];
-  for (int e = 0; e < state.element_count; ++e) {
-    const Element& element = mesh.elements[e];
-    if (!state.active[e] || !IsFlowCategory(element.category) || AnyEmpty(state, element)) continue;
-    const int n = ElementConductance(state, mesh, e, K);
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        if (!cs_di_entry(triplet.get(), element.nodes[i], element.nodes[j], K[i][j])) return nullptr;
-      }
-    }
-  }
-  // The matrix spans every node, also those no conducting element reaches.
-  triplet->m = std::max(triplet->m, state.node_count);
-  triplet->n = std::max(triplet->n, state.node_count);
-  CsMatrix matrix(cs_di_compress(triplet.get()));
-  if (!matrix || !cs_di_dupl(matrix.get()) || cs_di_dropzeros(matrix.get()) < 0) return nullptr;
-  return matrix;
 }
 
 void ComputeFrontInflow(SolverState& state, const cs_di* conductance) {
@@ -502,13 +433,16 @@ float FilledPercentage(const SolverState& state, const FillingJob& job) {
 
 void ComputeClampForce(SolverState& state, const FillingJob& job) {
   const MeshModel& mesh = *job.mesh;
-  double force = 0, moment[3] = {0, 0, 0};
-  for (int e = 0; e < state.element_count; ++e) {
+  // Force of each filled element in parallel (-1 for the others), summed in
+  // element order.
+  state.element_value.resize(state.element_count);
+  ParallelForEach(state.element_count, [&](int e) {
+    state.element_value[e] = -1;
     const Element& element = mesh.elements[e];
     const int c = element.category;
     if (c != kColdRunner && c != kHotRunner && c != kPartRunner && c != kPartSurface &&
         c != kPartDualSurface && c != kPartVolume) {
-      continue;
+      return;
     }
     bool filled = true;
     double p = 0;
@@ -516,23 +450,31 @@ void ComputeClampForce(SolverState& state, const FillingJob& job) {
       filled = filled && state.fill_state[element.nodes[v]] >= 1.0f;
       p += state.pressure[element.nodes[v]];
     }
-    if (!filled) continue;
+    if (!filled) return;
     // F_e = projected area x mean pressure; a dual surface carries half.
     double fe = std::fabs(element.projected_area * p / element.node_count);
     if (c == kPartDualSurface) fe *= 0.5;
+    state.element_value[e] = fe;
+  });
+  double force = 0, moment[3] = {0, 0, 0};
+  for (int e = 0; e < state.element_count; ++e) {
+    const double fe = state.element_value[e];
+    if (fe < 0) continue;
     force += fe;
-    for (int k = 0; k < 3; ++k) moment[k] += fe * element.centroid[k];
+    for (int k = 0; k < 3; ++k) moment[k] += fe * mesh.elements[e].centroid[k];
   }
   state.clamp_force = static_cast<float>(force);
   for (int k = 0; k < 3; ++k) state.clamp_centroid[k] = force > 0 ? static_cast<float>(moment[k] / force) : 0.0f;
 }
 
 void UpdateConnectors(SolverState& state, const FillingJob& job) {
-  for (Element& element : job.mesh->elements) {
-    if (element.category != kConnector || element.node_count < 2) continue;
+  std::vector<Element>& elements = job.mesh->elements;
+  ParallelForEach(static_cast<int>(elements.size()), [&](int e) {
+    Element& element = elements[e];
+    if (element.category != kConnector || element.node_count < 2) return;
     const float dp = std::fabs(state.pressure[element.nodes[0]] - state.pressure[element.nodes[1]]);
     element.diameter = dp >= 0.05f ? kConnectorOpen : kConnectorClosed;
-  }
+  });
 }
 
 void CompleteFill(SolverState& state, double t) {
@@ -580,13 +522,14 @@ double Seconds() {
 
 int SolveAndInflow(SolverState& state, const FillingJob& job) {
   const double t0 = Seconds();
-  CsMatrix conductance = AssembleConductance(state, job);
+  cs_di conductance;
+  const bool assembled = AssembleConductanceInPlace(state.conductance, state, job, conductance);
   const double t1 = Seconds();
   state.profile.assembly += t1 - t0;
-  if (!conductance) return -2;
-  const int solved = SolvePressure(state, job, conductance.get());
+  if (!assembled) return -2;
+  const int solved = SolvePressure(state, job, &conductance);
   if (solved != kPressureSolved) return solved;
-  ComputeFrontInflow(state, conductance.get());
+  ComputeFrontInflow(state, &conductance);
   state.profile.pressure += Seconds() - t1;
   return kPassDone;
 }

@@ -86,9 +86,19 @@ float SetInletFlow(SolverState& state, const FillingJob& job, double t, float dt
 void MarkFrontNodes(SolverState& state, const FillingJob& job);
 
 // Conductance matrix over all nodes (compressed column form, duplicates
-// summed, zeros dropped), from every active flow element without an empty
-// node. Null when memory ran out.
+// summed in element order, zeros dropped; within a column the rows in the
+// order of their first entry), from every active flow element without an
+// empty node. Null when memory ran out.
 CsMatrix AssembleConductance(const SolverState& state, const FillingJob& job);
+
+// The same matrix, its values refilled in place into `slots`, whose sparsity
+// pattern of every flow element is built at the first call for a mesh and
+// kept. `matrix` becomes a view of the arrays of `slots`, valid until their
+// next refill. The element fluidities are computed on the matrix library's
+// threads; the matrix does not depend on their number. False when memory
+// ran out (`slots` is then emptied).
+bool AssembleConductanceInPlace(ConductanceSlots& slots, const SolverState& state, const FillingJob& job,
+                                cs_di& matrix);
 
 // Pressure solve results.
 inline constexpr int kPressureSolved = 1;

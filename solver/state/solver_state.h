@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "solver/matrix/multigrid.h"
+#include "solver/state/conductance_slots.h"
 #include "solver/state/layer_table.h"
 #include "solver/thermal/thermal_workspace.h"
 
@@ -113,6 +114,14 @@ struct SolverState {
 
   // Work arrays of the thermal update, kept from pass to pass.
   ThermalWorkspace thermal;
+
+  // Pattern and values of the conductance matrix, kept from pass to pass.
+  ConductanceSlots conductance;
+
+  // Work arrays of the per-element sweeps (one entry per element, sized at
+  // first use and kept from pass to pass).
+  std::vector<uint8_t> element_flag;
+  std::vector<double> element_value;
 
   FillingProfile profile;
 };
