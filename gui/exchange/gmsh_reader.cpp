@@ -65,8 +65,12 @@ int ReadGmshMesh(MeshModel& model, const std::string& path, std::string& error) 
     } else if (token == "$Nodes") {
       int count = 0;
       if (!ReadInt(reader, count) || count < 0) return fail("the node count is missing or negative");
-      ids = NodeIdMap(static_cast<size_t>(count));
-      mesh.nodes.reserve(std::min<size_t>(count, reader.text.size() / 8));
+      // The announced count sizes the tables only as far as the file can
+      // hold nodes (a node line has at least 8 characters), so a damaged
+      // count cannot make the identifier map dense up to a huge identifier.
+      const size_t can_hold = std::min<size_t>(count, reader.text.size() / 8);
+      ids = NodeIdMap(can_hold);
+      mesh.nodes.reserve(can_hold);
       for (int n = 0; n < count; ++n) {
         int64_t id = 0;
         Node node;
