@@ -9,7 +9,7 @@
 
 #include "solver/filling/filling.h"
 #include "solver/filling/fluidity.h"
-#include "solver/filling/parallel_sweep.h"
+#include "solver/matrix/parallel.h"
 #include "solver/thermal/kinematics.h"
 
 namespace kv {

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "solver/filling/parallel_sweep.h"
+#include "solver/matrix/parallel.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
 #include "solver/matrix/sparse_matrix.h"

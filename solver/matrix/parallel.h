@@ -71,4 +71,15 @@ double ParallelSum(uint32_t begin, uint32_t end, Term term) {
   return sum;
 }
 
+// Runs body(k) for every index k = 0 .. count - 1 on the fixed chunks. The
+// body handles one index and writes only what belongs to it, so the outcome
+// does not depend on the number of threads.
+template <typename Body>
+void ParallelForEach(int count, Body body) {
+  auto chunk = [&body](uint32_t first, uint32_t last) {
+    for (uint32_t k = first; k <= last; ++k) body(static_cast<int>(k) - 1);
+  };
+  if (count > 0) ForEachChunk(1, static_cast<uint32_t>(count), chunk);
+}
+
 }  // namespace kv

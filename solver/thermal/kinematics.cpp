@@ -191,10 +191,7 @@ void ElementKinematics(SolverState& state, const MeshModel& mesh, int e) {
 void UpdateKinematics(SolverState& state, const MeshModel& mesh) {
   // Every element on its own, on the matrix library's fixed chunks: the
   // result does not depend on the thread count.
-  auto chunk = [&](uint32_t first, uint32_t last) {
-    for (uint32_t e = first; e <= last; ++e) ElementKinematics(state, mesh, static_cast<int>(e));
-  };
-  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, chunk);
+  ParallelForEach(state.element_count, [&](int e) { ElementKinematics(state, mesh, e); });
 }
 
 }  // namespace kv

@@ -108,10 +108,7 @@ void ElementViscosity(SolverState& state, const MeshModel& mesh, const PolymerDa
 void UpdateViscosity(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
   // Every element on its own, on the matrix library's fixed chunks: the
   // result does not depend on the thread count.
-  auto chunk = [&](uint32_t first, uint32_t last) {
-    for (uint32_t e = first; e <= last; ++e) ElementViscosity(state, mesh, material, static_cast<int>(e));
-  };
-  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, chunk);
+  ParallelForEach(state.element_count, [&](int e) { ElementViscosity(state, mesh, material, e); });
 }
 
 float FrozenFractionOfProfile(const float* T, const std::vector<float>& zeta,
@@ -131,16 +128,13 @@ float FrozenFractionOfProfile(const float* T, const std::vector<float>& zeta,
 }
 
 void UpdateFrozenLayer(SolverState& state, const MeshModel& mesh, const PolymerData& material) {
-  auto chunk = [&](uint32_t first, uint32_t last) {
-    for (uint32_t e = first; e <= last; ++e) {
-      const Element& element = mesh.elements[e];
-      if (!IsFlowCategory(element.category) || !AllNodesReached(state, element)) continue;
-      const float fraction = FrozenFractionOfProfile(state.temperature.Row(static_cast<int>(e)), state.zeta,
-                                                     state.dzeta, material.no_flow_temperature);
-      state.frozen_fraction[e] = std::max(state.frozen_fraction[e], fraction);
-    }
-  };
-  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, chunk);
+  ParallelForEach(state.element_count, [&](int e) {
+    const Element& element = mesh.elements[e];
+    if (!IsFlowCategory(element.category) || !AllNodesReached(state, element)) return;
+    const float fraction =
+        FrozenFractionOfProfile(state.temperature.Row(e), state.zeta, state.dzeta, material.no_flow_temperature);
+    state.frozen_fraction[e] = std::max(state.frozen_fraction[e], fraction);
+  });
 }
 
 }  // namespace kv
