@@ -8,9 +8,9 @@
 #include <new>
 
 #include "solver/filling/filling.h"
-#include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
-#include "solver/thermal/kinematics.h"
+#include "solver/prep/element_frames.h"
+#include "solver/thermal/fluidity.h"
 
 namespace kv {
 

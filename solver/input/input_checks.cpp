@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/text/number_format.h"
-#include "solver/driver/job_files.h"
+#include "solver/input/job_files.h"
 
 namespace kv {
 namespace {

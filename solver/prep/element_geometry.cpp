@@ -2,8 +2,8 @@
 #include <cmath>
 
 #include "common/text/number_format.h"
+#include "solver/prep/element_frames.h"
 #include "solver/prep/mesh_preparation.h"
-#include "solver/thermal/kinematics.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #include "solver/thermal/thermal_update.h"
 
-#include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
+#include "solver/thermal/fluidity.h"
 #include "solver/thermal/kinematics.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "solver/driver/job_files.h"
+#include "solver/input/job_files.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "solver/filling/fluidity.h"
+#include "solver/thermal/fluidity.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "solver/driver/solver_output.h"
+#include "solver/output/solver_output.h"
 
 #include <cstdarg>
 #include <vector>

@@ -8,8 +8,8 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
-#include "solver/filling/pass_rule.h"
-#include "solver/prep/mesh_preparation.h"
+#include "solver/state/pass_rule_settings.h"
+#include "solver/state/prepared_mesh.h"
 #include "solver/state/solver_state.h"
 
 namespace kv {
