@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "gui/exchange/mesh_writers.h"
-#include "gui/view/core/drawing_tables.h"
+#include "gui/mesh/drawing_tables.h"
 
 namespace kv {
 namespace {

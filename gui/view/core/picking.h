@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/mesh/mesh_model.h"
-#include "gui/view/core/drawing_tables.h"
+#include "gui/mesh/drawing_tables.h"
 #include "gui/view/core/selection.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "gui/view/core/drawing_tables.h"
+#include "gui/mesh/drawing_tables.h"
 
 #include <algorithm>
 #include <array>
