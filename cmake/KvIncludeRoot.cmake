@@ -21,3 +21,19 @@ function(kv_include_root target folder)
   endif()
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
+
+# kv_check_include_root(<target> OWN <header> OUTSIDE <headers...>)
+#
+# A unit test that the include directories of <target> (its own and those of
+# the libraries it links) reach its own header `OWN` and none of the OUTSIDE
+# headers, taken from folders the target must not use.
+function(kv_check_include_root target)
+  cmake_parse_arguments(C "" "OWN" "OUTSIDE" ${ARGN})
+  add_test(NAME IncludeRoots.${target}
+           COMMAND ${CMAKE_COMMAND} -DCOMPILER=${CMAKE_CXX_COMPILER}
+                   "-DINCLUDES=$<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>"
+                   -DOWN=${C_OWN} "-DOUTSIDE=${C_OUTSIDE}"
+                   -DWORK=${CMAKE_BINARY_DIR}/test-tmp/include-roots/${target}
+                   -P ${CMAKE_SOURCE_DIR}/cmake/KvCheckIncludeRoot.cmake)
+  set_tests_properties(IncludeRoots.${target} PROPERTIES LABELS unit)
+endfunction()
