@@ -167,6 +167,28 @@ double Slope(const JobRun& run, double t0, double t1) {
 
 double FinalTime(const JobRun& run) { return run.trace.empty() ? 0 : run.trace.back().first; }
 
+// One row of the status table.
+struct StatusRow {
+  double time = 0, percent = 0, pressure_mpa = 0, clamp_t = 0, flow = 0;
+  std::string status;
+};
+
+std::vector<StatusRow> StatusRows(const std::string& console) {
+  std::vector<StatusRow> rows;
+  std::istringstream in(console);
+  std::string line;
+  while (std::getline(in, line)) {
+    StatusRow r;
+    char status[8] = {};
+    if (std::sscanf(line.c_str(), "| %lf | %lf | %lf | %lf | %lf | %*f | %7s", &r.time, &r.percent,
+                    &r.pressure_mpa, &r.clamp_t, &r.flow, status) == 6) {
+      r.status = status;
+      rows.push_back(r);
+    }
+  }
+  return rows;
+}
+
 TEST(FillingRun, RunnerFollowsPoiseuille) {
   Job job;
   const float origin[3] = {0, 0, 0}, along_x[3] = {1, 0, 0};
@@ -268,6 +290,28 @@ TEST(FillingRun, EndConditions) {
     EXPECT_EQ(run.console.find("V/P"), std::string::npos);
     EXPECT_NE(run.console.find("Cavity is completely filled."), std::string::npos);
   }
+  {
+    // Nothing ends the loop before the filling time limit of 500 s: the
+    // valve timer opens 50 ms before it, the runner needs 0.13 s. The run
+    // stops at the limit with the runner partly filled, ENDF and no final
+    // result set, and without either end message.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.01, 2, 0.004f);
+    job.valve_open = 499.95;
+    const JobRun run = RunJob(job, "time_limit");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.console.find("Cavity is completely filled."), std::string::npos) << run.console.substr(0, 2000);
+    EXPECT_EQ(run.console.find("Short shot"), std::string::npos);
+    EXPECT_EQ(run.results.find("Melt-front advancement"), std::string::npos);
+    ASSERT_GE(run.results.size(), 5u);
+    EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+    const std::vector<StatusRow> rows = StatusRows(run.console);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(rows.back().time, 499.95);
+    EXPECT_LT(rows.back().time, 500.0);
+    EXPECT_GT(rows.back().percent, 10);
+    EXPECT_LT(rows.back().percent, 90);
+  }
 }
 
 TEST(FillingRun, DualSurfaceJobFillsThroughItsConnectors) {
@@ -344,28 +388,6 @@ TEST(FillingRun, ClosedInjectionTimerEndsAsAShortShotAtOnce) {
     const double volume = kPi * 0.002 * 0.002 * 0.02 * 0.9;
     EXPECT_NEAR(FinalTime(run), 0.2 + volume / job.rate, 0.01);
   }
-}
-
-// One row of the status table.
-struct StatusRow {
-  double time = 0, percent = 0, pressure_mpa = 0, clamp_t = 0, flow = 0;
-  std::string status;
-};
-
-std::vector<StatusRow> StatusRows(const std::string& console) {
-  std::vector<StatusRow> rows;
-  std::istringstream in(console);
-  std::string line;
-  while (std::getline(in, line)) {
-    StatusRow r;
-    char status[8] = {};
-    if (std::sscanf(line.c_str(), "| %lf | %lf | %lf | %lf | %lf | %*f | %7s", &r.time, &r.percent,
-                    &r.pressure_mpa, &r.clamp_t, &r.flow, status) == 6) {
-      r.status = status;
-      rows.push_back(r);
-    }
-  }
-  return rows;
 }
 
 // Every pressure the result file holds (node blocks "Pressure" and the inlet
