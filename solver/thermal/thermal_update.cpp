@@ -851,7 +851,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     }
   } catch (const std::bad_alloc&) {
     RestoreStartProfiles(state);
-    return 0;
+    return kTemperaturesFailed;
   }
   state.node_temperature_previous.cells = state.node_temperature.cells;
   // 6. Element profiles: mean of the node profiles, each element on its own.
@@ -868,7 +868,7 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     }
   };
   if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, mean);
-  return 1;
+  return kTemperaturesUpdated;
 }
 
 }  // namespace kv
