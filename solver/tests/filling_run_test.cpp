@@ -72,13 +72,8 @@ void AssignProperties(MeshModel& mesh) {
   }
 }
 
-JobRun RunJob(Job job, const std::string& name) {
-  // One directory per process: test runs of other builds may run the same job at once.
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("kv_fill_" + name + "_" + std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  const std::string base = (dir / "job").string();
+// The job's input files at `base`.
+void WriteJobFiles(Job& job, const std::string& base) {
   AssignProperties(job.mesh);
   EXPECT_EQ(WriteMeshM2D(job.mesh, base + ".m2D", 0, ""), 1);
   SolverParameters parameters;  // 6 layers
@@ -121,6 +116,31 @@ JobRun RunJob(Job job, const std::string& name) {
   polymer.a2 = 50;
   WriteMaterialFile(polymer, base + ".mtl");
   if (!job.valve_text.empty()) std::ofstream(base + ".vlv") << job.valve_text;
+}
+
+// The inlet-pressure trace (time, pressure) of a result file's text.
+std::vector<std::pair<double, double>> PressureTrace(const std::string& results) {
+  std::vector<std::pair<double, double>> trace;
+  std::istringstream lines(results);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.find("Pressure trace at entrance") == std::string::npos) continue;
+    std::string t, p;
+    std::getline(lines, t);
+    std::getline(lines, p);
+    trace.emplace_back(std::stod(t), std::stod(p));
+  }
+  return trace;
+}
+
+JobRun RunJob(Job job, const std::string& name) {
+  // One directory per process: test runs of other builds may run the same job at once.
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kv_fill_" + name + "_" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string base = (dir / "job").string();
+  WriteJobFiles(job, base);
 
   JobRun run;
   ResetMatrixLibrary();
@@ -140,15 +160,7 @@ JobRun RunJob(Job job, const std::string& name) {
   std::stringstream text;
   text << results.rdbuf();
   run.results = text.str();
-  std::istringstream lines(run.results);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.find("Pressure trace at entrance") == std::string::npos) continue;
-    std::string t, p;
-    std::getline(lines, t);
-    std::getline(lines, p);
-    run.trace.emplace_back(std::stod(t), std::stod(p));
-  }
+  run.trace = PressureTrace(run.results);
   std::error_code ec;
   run.restart_bytes = std::filesystem::file_size(base + ".ini", ec);
   std::filesystem::remove_all(dir, ec);
