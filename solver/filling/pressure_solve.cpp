@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "common/geometry/categories.h"
 #include "solver/filling/filling.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/multigrid.h"

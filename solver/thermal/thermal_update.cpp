@@ -1,5 +1,6 @@
 #include "solver/thermal/thermal_update.h"
 
+#include "common/geometry/categories.h"
 #include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
 #include "solver/thermal/kinematics.h"
@@ -352,7 +353,7 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, ThermalWo
       const double area = 3.14159265358979323846 * element.diameter * element.diameter / 4;
       w.links.push_back({e, element.nodes[0], element.nodes[1]});
       for (int k = 0; k < points; ++k) w.flux.push_back(state.profile_x.Row(e)[k] * area * w.cylinder_weight[k]);
-    } else if (filled && (element.category == kPartSurface || element.category == kPartDualSurface)) {
+    } else if (filled && (IsShellCategory(element.category))) {
       if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, w);
     }
     // Tetrahedra carry their heat by conduction across the gap only.
