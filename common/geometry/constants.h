@@ -21,4 +21,15 @@ inline constexpr float kRamSpeedPi = 3.1415927f;
 // h^2 / (pi^2 alpha) log10(16 (Tb - Tw) / (pi^2 (Te - Tw))).
 inline constexpr double kCoolingTimePiSquared = 9.86960506439209;
 
+// Degrees per radian, 180 / pi.
+inline constexpr double kDegreesPerRadian = 180.0 / kPi;
+
+// 180 / pi rounded to single precision, used for the angle between two facet
+// normals that decides an outline edge and for the angles of the view
+// settings.
+inline constexpr float kSingleDegreesPerRadian = 57.2957763671875f;
+
+// 180 / pi rounded to six digits, used for the angle the Measure command prints.
+inline constexpr double kMeasuredDegreesPerRadian = 57.2958;
+
 }  // namespace kv

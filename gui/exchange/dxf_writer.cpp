@@ -1,6 +1,7 @@
 // DXF drawings: beams as eight-sided tubes, triangles as 3D faces.
 #include <cmath>
 
+#include "common/geometry/constants.h"
 #include "common/text/number_format.h"
 #include "gui/exchange/export_support.h"
 #include "gui/exchange/mesh_writers.h"
@@ -9,7 +10,6 @@ namespace kv {
 namespace {
 
 constexpr int kTubeSides = 8;
-constexpr double kTwoPi = 6.283185307179586;
 
 struct Vec {
   double x = 0, y = 0, z = 0;
@@ -71,7 +71,7 @@ void WriteTube(OutputFile& out, Vec a, Vec b, double r, const std::string& colou
   Vec u, v;
   NormalPlane(d, u, v);
   auto circle = [&](int k) {
-    const double angle = kTwoPi * k / kTubeSides;
+    const double angle = 2 * kPi * k / kTubeSides;
     return r * std::cos(angle) * u + r * std::sin(angle) * v;
   };
   for (int k = 0; k < kTubeSides; ++k) {

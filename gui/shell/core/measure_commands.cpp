@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/geometry/constants.h"
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
 #include "gui/mesh/mesh_edit.h"
@@ -13,7 +14,6 @@
 namespace kv {
 namespace {
 
-constexpr double kDegreesPerRadian = 57.2958;  // the measured angle's factor
 
 void StartNodes(CommandContext& ctx, const char* prompt) {
   Prompt(ctx, prompt);
@@ -113,7 +113,7 @@ void Angle(CommandContext& ctx, const std::string& text) {
     AppendOutput("Angle: undefined, a direction has zero length.");
   } else {
     const double cosine = std::fmax(-1.0, std::fmin(1.0, (a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) / (la * lb)));
-    AppendOutput(Format("Angle: %f degrees", std::acos(cosine) * kDegreesPerRadian));
+    AppendOutput(Format("Angle: %f degrees", std::acos(cosine) * kMeasuredDegreesPerRadian));
   }
   ClearPicks(ctx);
   Redraw(ctx);
