@@ -127,19 +127,24 @@ double SolidElementVolume(const MeshModel& model, const Element& element) {
   }
 }
 
+Vec3 MeanPoint(const Vec3* points, int count) {
+  if (count <= 0) return {};
+  Vec3 sum = points[0];
+  for (int i = 1; i < count; ++i) sum = sum + points[i];
+  return {sum.x / count, sum.y / count, sum.z / count};
+}
+
 void ComputeCentroids(MeshModel& model) {
   for (Element& e : model.elements) {
-    // c = (1/n) sum of the element's node coordinates.
-    double sum[3] = {0, 0, 0};
+    // The mean of the element's valid nodes.
+    Vec3 p[kMaxElementNodes];
     int used = 0;
     const int count = (e.node_count < 0) ? 0 : (e.node_count > kMaxElementNodes ? kMaxElementNodes : e.node_count);
     for (int i = 0; i < count; ++i) {
-      if (!ValidNode(model, e.nodes[i])) continue;
-      const Node& p = model.nodes[static_cast<size_t>(e.nodes[i])];
-      sum[0] += p.x, sum[1] += p.y, sum[2] += p.z;
-      ++used;
+      if (ValidNode(model, e.nodes[i])) p[used++] = ToVec3(model.nodes[static_cast<size_t>(e.nodes[i])]);
     }
-    for (int k = 0; k < 3; ++k) e.centroid[k] = used ? float(sum[k] / used) : 0.0f;
+    const Vec3 c = MeanPoint(p, used);
+    e.centroid[0] = float(c.x), e.centroid[1] = float(c.y), e.centroid[2] = float(c.z);
   }
 }
 

@@ -74,6 +74,10 @@ bool GatherElementNodes(const MeshModel& model, const Element& element, Node p[k
 // gathered or whose node count does not match their type.
 double SolidElementVolume(const MeshModel& model, const Element& element);
 
+// Mean of `count` points (the centroid of an element or face from its nodes):
+// their sum divided by the count; (0, 0, 0) when the count is not positive.
+Vec3 MeanPoint(const Vec3* points, int count);
+
 // Every element's centroid becomes the plain average of its node coordinates
 // (all seven types). Node indices outside the node table are left out of the
 // average; an element with no valid node gets (0, 0, 0).

@@ -18,10 +18,9 @@ void AddFace(MeshModel& model, int owner, int a, int b, int c) {
   face.node_count = 3;
   face.nodes[0] = a, face.nodes[1] = b, face.nodes[2] = c, face.nodes[3] = 0;
   face.element = owner;
-  // Centroid: the mean of the three nodes.
-  face.centroid[0] = float((double(p1.x) + p2.x + p3.x) / 3.0);
-  face.centroid[1] = float((double(p1.y) + p2.y + p3.y) / 3.0);
-  face.centroid[2] = float((double(p1.z) + p2.z + p3.z) / 3.0);
+  const Vec3 corners[3] = {ToVec3(p1), ToVec3(p2), ToVec3(p3)};
+  const Vec3 centroid = MeanPoint(corners, 3);
+  face.centroid[0] = float(centroid.x), face.centroid[1] = float(centroid.y), face.centroid[2] = float(centroid.z);
   face.partner = -1;
   TriangleNormal(p1, p2, p3, face.normal);
   face.area = float(TriangleArea(p1, p2, p3));

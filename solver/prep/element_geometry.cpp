@@ -55,14 +55,11 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
     Element& el = mesh.elements[e];
     Vec3 p[4];
     const int corners = std::min(el.node_count, 4);
-    Vec3 centroid;
     for (int i = 0; i < corners; ++i) {
       p[i] = At(mesh, el.nodes[i]);
-      centroid.x += p[i].x / corners;
-      centroid.y += p[i].y / corners;
-      centroid.z += p[i].z / corners;
       ++counts[el.nodes[i]];
     }
+    const Vec3 centroid = MeanPoint(p, corners);
     el.centroid[0] = static_cast<float>(centroid.x);
     el.centroid[1] = static_cast<float>(centroid.y);
     el.centroid[2] = static_cast<float>(centroid.z);
