@@ -127,5 +127,26 @@ TEST(GeometryAgreement, FaceRecordsAndElementMeasuresMatchBetweenThePrograms) {
   EXPECT_NEAR(solver.elements[3].projected_area, 0.5 * 0.01 * 0.01, 1e-8);
 }
 
+// A lone tetrahedron standing on its base: the base faces down, the three
+// other faces up. Its projected area comes from the outward face most turned
+// towards the parting plane's normal (+z), the slanted face (b, d, c), and
+// not from the base, whose outward normal points away from it.
+TEST(GeometryAgreement, TetrahedronProjectedAreaComesFromItsOutwardFaceTowardsTheNormal) {
+  MeshModel mesh;
+  mesh.nodes = {{0, 0, 0}, {0.01f, 0, 0}, {0, 0.01f, 0}, {0.002f, 0.002f, 0.005f}};
+  Element e = MakeElement(kTetrahedron, {0, 1, 2, 3}, -1);
+  e.category = kPartVolume;
+  mesh.elements = {e};
+  BuildFaceRecords(mesh);
+  ASSERT_EQ(PairFacesWithSameNodes(mesh), 1);
+  MeshPreparation prep;
+  const float up[3] = {0, 0, 1};
+  ComputeElementGeometry(mesh, up, prep);
+  ASSERT_EQ(mesh.faces.size(), 4u);
+  EXPECT_LT(mesh.faces[0].normal[2], -0.99f);  // the base (a, b, c) faces down
+  // (b, d, c) projected on z = 0: the triangle (0.01, 0), (0.002, 0.002), (0, 0.01).
+  EXPECT_NEAR(mesh.elements[0].projected_area, 0.5 * 0.01 * 0.01 * 0.6, 1e-9);
+}
+
 }  // namespace
 }  // namespace kv
