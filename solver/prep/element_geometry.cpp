@@ -53,6 +53,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
   std::vector<int> counts(node_count + 1, 0);
   for (int e = 0; e < element_count; ++e) {
     Element& el = mesh.elements[e];
+    const auto node = [&](int i) -> const Node& { return mesh.nodes[el.nodes[i]]; };
     Vec3 p[4];
     const int corners = std::min(el.node_count, 4);
     for (int i = 0; i < corners; ++i) {
@@ -65,7 +66,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
     el.centroid[2] = static_cast<float>(centroid.z);
     if (el.type == kBeam) {
       // Runner: volume pi D^2 l / 4, lateral area pi D l, half the volume to each end.
-      const double length = PointDistance(mesh.nodes[el.nodes[0]], mesh.nodes[el.nodes[1]]);
+      const double length = PointDistance(node(0), node(1));
       const double D = el.diameter;
       el.length = static_cast<float>(length);
       el.volume = static_cast<float>(kPi * D * D * length / 4);
@@ -87,7 +88,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
       const double area = TriangleArea(p[0], p[1], p[2]);
       el.area = static_cast<float>(area);
       el.volume = static_cast<float>(area * el.thickness);
-      TriangleNormal(mesh.nodes[el.nodes[0]], mesh.nodes[el.nodes[1]], mesh.nodes[el.nodes[2]], el.normal);
+      TriangleNormal(node(0), node(1), node(2), el.normal);
       if (!SetLocalCoordinates(mesh, el, p)) el.local[0] = el.local[1] = el.local[2] = 0;
       el.projected_area = static_cast<float>(ProjectedTriangleArea(p[0], p[1], p[2], parting_normal));
       // Median-dual share of node i: the two small triangles (node i, edge
@@ -101,9 +102,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
       }
     } else if (el.type == kTetrahedron) {
       // Volume |det(edges)| / 6, area the sum of the faces.
-      const Node* q[4];
-      for (int i = 0; i < 4; ++i) q[i] = &mesh.nodes[el.nodes[i]];
-      const double volume = TetrahedronVolume(*q[0], *q[1], *q[2], *q[3]);
+      const double volume = TetrahedronVolume(node(0), node(1), node(2), node(3));
       el.volume = static_cast<float>(volume);
       double area = 0, best_area = -1, best_dot = -1e300;
       int largest = -1, facing = -1;
