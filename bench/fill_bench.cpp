@@ -128,7 +128,7 @@ JobRun RunJob(const std::string& base, const char* label, const kv::PassRule& ru
   getrusage(RUSAGE_SELF, &before);
   const auto start = std::chrono::steady_clock::now();
   int status = kv::ReadJobInputs(out, state);
-  if (status == 1) status = kv::RunDriver(out, state);
+  if (status == kv::kJobInputsRead) status = kv::RunDriver(out, state);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   kv::CloseSolverLog(out);
   std::fclose(out.console);

@@ -107,7 +107,7 @@ int ReadJobInputs(SolverOutput& out, RunState& state) {
     FlushSolverOutput(out);
     return kExitInputError;
   }
-  return 1;
+  return kJobInputsRead;
 }
 
 int FluxarMain(int argc, const char* const argv[], SolverOutput& out) {
@@ -140,7 +140,7 @@ int FluxarMain(int argc, const char* const argv[], SolverOutput& out) {
   LowerPriority();
 
   int status = ReadJobInputs(out, state);
-  if (status != 1) return status;
+  if (status != kJobInputsRead) return status;
   status = RunDriver(out, state);
   FlushSolverOutput(out);
   CloseSolverLog(out);

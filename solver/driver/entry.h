@@ -31,7 +31,9 @@ std::string BannerText(bool log);
 // Reads the job's input files into `state` in the fixed order par, prc, m2D,
 // bcd, inj, mtl, vlv, each reader printing its summary. On the first failure
 // prints the file's message and name (console and log).
-//   returns 1 when every required file was read, or the exit status (255).
+//   returns kJobInputsRead when every required file was read, or the exit
+//   status (kExitInputError).
+inline constexpr int kJobInputsRead = 1;
 int ReadJobInputs(SolverOutput& out, RunState& state);
 
 }  // namespace kv

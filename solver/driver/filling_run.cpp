@@ -172,6 +172,219 @@ int PassFailed(SolverOutput& out, int result) {
   return kExitInputError;
 }
 
+// Allocates the state for the mesh, counting its bytes; "out of memory"
+// and false when it does not fit.
+bool AllocateState(SolverOutput& out, const RunState& rs, SolverState& s, MemoryAccount& account) {
+  Print(out, "\nAllocating memory...\n");
+  if (!AllocateSolverState(s, account, static_cast<int>(rs.mesh.nodes.size()),
+                           static_cast<int>(rs.mesh.elements.size()), rs.parameters.layers)) {
+    PrintConsole(out, "Error: out of memory.\n");
+    FlushSolverOutput(out);
+    return false;
+  }
+  Print(out, "Memory allocated: %.2f Mbytes\n", account.bytes * 9.5367431640625e-7);
+  return true;
+}
+
+// Volumes (cm^3) and shot size (g).
+void PrintVolumes(SolverOutput& out, const CategoryVolumes& volumes, const PolymerData& material) {
+  const double cm3 = 1000.0 * 1000.0;
+  const char* volume_format = "\nHot runner volume:  %10.2f cm^3\nCold runner volume: %10.2f cm^3\nPart volume:        %10.2f cm^3\n";
+  PrintConsole(out, volume_format, volumes.hot_runner * cm3, volumes.cold_runner * cm3, volumes.part * cm3);
+  PrintLog(out, volume_format, volumes.hot_runner * cm3, volumes.cold_runner * cm3, volumes.part * cm3);
+  const char* shot_format = "\nShot size:          %10.2f g\nInjection volume:   %10.2f cm^3\n";
+  const double shot = material.melt_density * volumes.injection * 1000.0;
+  PrintConsole(out, shot_format, shot, volumes.injection * cm3);
+  PrintLog(out, shot_format, shot, volumes.injection * cm3);
+}
+
+FillingJob MakeFillingJob(RunState& rs, const PolymerData& material, const std::vector<GateElements>& gates,
+                          const CategoryVolumes& volumes) {
+  FillingJob job;
+  job.mesh = &rs.mesh;
+  job.prep = &rs.prep;
+  job.material = &material;
+  job.injection = &rs.injections.front();
+  job.valves = &gates;
+  job.hot_runner_volume = volumes.hot_runner;
+  job.injection_volume = volumes.injection;
+  job.passes = rs.passes;
+  return job;
+}
+
+// Mold-wall temperatures from the cooling result, else the mold temperature.
+void SetInitialWallTemperatures(SolverOutput& out, SolverState& s, const RunState& rs, const PolymerData& material) {
+  std::vector<float> cooling(s.element_count, material.mold_temperature);
+  std::string message;
+  if (ReadCoolingInputFile(JobFileName(rs.job, "c2D"), cooling, message) == kCoolingDamaged) {
+    Print(out, "\nWarning: %s\n", message.c_str());
+  }
+  SetWallTemperatures(s, rs.mesh, rs.prep, material, cooling);
+}
+
+// Two start-up passes: pressure and temperatures settle, the front stays.
+// Then the hot runner counts as filled from time 0. Returns kPassDone or the
+// failure of a pass.
+int RunStartup(SolverState& s, const FillingJob& job) {
+  for (int pass = 0; pass < 2; ++pass) {
+    const int r = StartupPass(s, job);
+    if (r != kPassDone) return r;
+  }
+  for (int i = 0; i < s.node_count; ++i) {
+    if (s.hot_runner[i]) s.fill_time[i] = 0;
+  }
+  s.filled_volume = static_cast<float>(FilledVolume(s));
+  s.filled_percentage = FilledPercentage(s, job);
+  return kPassDone;
+}
+
+// Heading of the status table and its first row, without clamp force.
+void PrintStatusHeader(SolverOutput& out, SolverState& s) {
+  Print(out, "\nFilling cavity...\n");
+  Print(out, "\nStatus:\nV = Velocity control\nP = Pressure control\n\n");
+  PrintRule(out);
+  Print(out, "| Time  | Volume | Pressure | Clamp | Flow rate | RAM | Status |\n");
+  Print(out, "|  (s)  |  (%%)   |  (MPa)   | (Ton) |  (cm^3/s) | (%%) |        |\n");
+  PrintRule(out);
+  const float clamp = s.clamp_force;
+  s.clamp_force = 0;
+  PrintStatusRow(out, s);
+  s.clamp_force = clamp;
+  FlushSolverOutput(out);
+}
+
+// Switch-over to pressure control, due by filled volume, at the pressure
+// limit, or with the melt pressed against a closed path.
+bool SwitchOverDue(const SolverState& s, const SolverInjection& unit, double limit) {
+  return s.control_mode == kVelocityControl &&
+         (s.filled_percentage >= unit.switch_volume || s.pressure[s.inlet] > limit || s.inlet_closed_off);
+}
+
+// Pressures scaled under the limit, the inlet pressure held from now on
+// (raised by the packing pressure factor where it allows), 'P' in the table.
+void SwitchToPressureControl(SolverOutput& out, SolverState& s, const FillingJob& job, double limit, std::FILE* f) {
+  const SolverInjection& unit = *job.injection;
+  float& inlet_pressure = s.pressure[s.inlet];
+  s.control_mode = kPressureControl;
+  const double scale = inlet_pressure != 0 ? 0.99 * limit / inlet_pressure : 1.0;
+  if (scale < 1) {
+    for (float& p : s.pressure) p = static_cast<float>(p * scale);
+  }
+  // The pass that found the melt pressed against a closed path did not get
+  // to its clamp force: the held melt presses on the mold too.
+  if (s.inlet_closed_off) ComputeClampForce(s, job);
+  PrintRow(out, s, "   V/P  ");
+  if (inlet_pressure <= limit * unit.packing_pressure) inlet_pressure *= unit.packing_pressure;
+  s.inlet_pressure_hold = inlet_pressure;
+  s.status = 'P';
+  PrintStatusRow(out, s);
+  WriteScalarBlocks(f, s);
+}
+
+// Short shot: no flow, and nothing that could start it again: the front did
+// not just reach new nodes, and neither a valve gate nor the injection unit's
+// valve timer opens in this pass (the front passes a gate in the next) or
+// later before the time limit. While the timer is closed for good, no melt
+// enters: waiting would only step to the limit.
+bool IsShortShot(const SolverState& s, const FillingJob& job, double pass_start, int64_t grown_before) {
+  const double opens = NextFlowOpening(job, pass_start);
+  return s.flow_rate[s.inlet] <= kShortShotFlow && s.grown_nodes == grown_before &&
+         !(opens >= 0 && opens < kTimeLimit);
+}
+
+// The last row, the rule under the table, the end message and the final
+// result set.
+void EndWithShortShot(SolverOutput& out, const SolverState& s, const RunState& rs, const FillingJob& job,
+                      const PolymerData& material, std::FILE* f) {
+  PrintStatusRow(out, s);
+  PrintRule(out);
+  Print(out, "\nWarning: Short shot!\n");
+  PrintShortShotCause(out, s, job);
+  FlushSolverOutput(out);
+  WriteFinalSet(f, s, rs, material);
+}
+
+void EndFilled(SolverOutput& out, SolverState& s, const RunState& rs, const PolymerData& material, std::FILE* f) {
+  PrintStatusRow(out, s);
+  PrintRule(out);
+  Print(out, "\nCavity is completely filled.\n");
+  FlushSolverOutput(out);
+  CompleteFill(s, s.time);
+  WriteFinalSet(f, s, rs, material);
+}
+
+// The filling loop: passes until the cavity is filled, a short shot, the
+// time limit, or a pass that can no longer move the time. Returns kPassDone
+// or the failure of a pass.
+int RunFillingLoop(SolverOutput& out, SolverState& s, RunState& rs, const FillingJob& job,
+                   const PolymerData& material, std::FILE* f) {
+  double next_row = kRowInterval, next_result = kResultInterval;
+  const double limit = InjectionPressureLimit(*job.injection);
+  int stalled = 0;
+  while (s.time < kTimeLimit) {
+    const double before = s.time;
+    const int64_t grown_before = s.grown_nodes;
+    const int r = FillingPass(s, job, s.filled_percentage / 100.0f);
+    if (r != kPassDone) return r;
+    if (rs.history) {
+      rs.history->time.push_back(before);
+      rs.history->inlet_pressure.push_back(s.pressure[s.inlet]);
+    }
+    s.filled_percentage = FilledPercentage(s, job);
+    if (SwitchOverDue(s, *job.injection, limit)) SwitchToPressureControl(out, s, job, limit, f);
+    if (IsShortShot(s, job, before, grown_before)) {
+      EndWithShortShot(out, s, rs, job, material, f);
+      break;
+    }
+    if (s.filled_percentage >= kFilledPercentage) {
+      EndFilled(out, s, rs, material, f);
+      break;
+    }
+    if (next_row <= s.time) {
+      PrintStatusRow(out, s);
+      FlushSolverOutput(out);
+      next_row = s.time + kRowInterval;
+    }
+    if (next_result <= s.time) {
+      WritePeriodicSet(f, s, rs, material);
+      next_result = s.time + kResultInterval;
+    }
+    // A pass that cannot move the time (held above the limit in pressure
+    // mode with the valve closed) would loop for ever: end as at the limit.
+    stalled = s.time > before ? 0 : stalled + 1;
+    if (stalled > 1000) break;
+  }
+  return kPassDone;
+}
+
+// Restart file: the state at the end of filling, written aside and put in
+// place only when complete. False, with the error printed, when it could not
+// be written.
+bool WriteRestart(SolverOutput& out, const RunState& rs, const SolverState& s) {
+  AsideFile restart;
+  bool written = OpenAside(restart, JobFileName(rs.job, "ini"), "wb") == 1;
+  if (written) {
+    RestartState r;
+    r.time = static_cast<float>(s.time);
+    r.filled_percentage = s.filled_percentage;
+    r.clamp_force = s.clamp_force;
+    r.ram_speed = s.relative_ram_speed;
+    r.fill_time = s.fill_time;
+    r.fill_state = s.fill_state;
+    r.pressure = s.pressure;
+    r.flow_rate = s.flow_rate;
+    r.wall_heat = s.wall_heat;
+    r.layer_count = s.layers;
+    r.element_temperature = s.temperature.cells;
+    r.element_stride = s.layers + 2;
+    r.node_temperature = s.node_temperature.cells;
+    r.node_stride = s.layers + 2;
+    written = WriteRestartFile(restart.file, r) == 1 && CommitAside(restart) == 1;
+  }
+  if (!written) Print(out, "\nError: the restart file could not be written!\n%s\n", restart.target.c_str());
+  return written;
+}
+
 }  // namespace
 
 bool PrepareSolverMesh(SolverOutput& out, RunState& state) {
@@ -202,56 +415,21 @@ void KeepFreedMemoryForReuse() {
 }
 
 int RunFilling(SolverOutput& out, RunState& rs) {
-  MeshModel& mesh = rs.mesh;
   const PolymerData material = MaterialOf(rs);
-  const CategoryVolumes volumes = SumCategoryVolumes(mesh);
+  const CategoryVolumes volumes = SumCategoryVolumes(rs.mesh);
   if (!CheckJob(out, rs, volumes)) return kExitInputError;
-
-  // Allocation, counted.
-  Print(out, "\nAllocating memory...\n");
   MemoryAccount account;
   SolverState s;
-  if (!AllocateSolverState(s, account, static_cast<int>(mesh.nodes.size()),
-                           static_cast<int>(mesh.elements.size()), rs.parameters.layers)) {
-    PrintConsole(out, "Error: out of memory.\n");
-    FlushSolverOutput(out);
-    return kExitInputError;
-  }
-  Print(out, "Memory allocated: %.2f Mbytes\n", account.bytes * 9.5367431640625e-7);
-
-  // Volumes (cm^3) and shot size (g).
-  const double cm3 = 1000.0 * 1000.0;
-  const char* volume_format = "\nHot runner volume:  %10.2f cm^3\nCold runner volume: %10.2f cm^3\nPart volume:        %10.2f cm^3\n";
-  PrintConsole(out, volume_format, volumes.hot_runner * cm3, volumes.cold_runner * cm3, volumes.part * cm3);
-  PrintLog(out, volume_format, volumes.hot_runner * cm3, volumes.cold_runner * cm3, volumes.part * cm3);
-  const char* shot_format = "\nShot size:          %10.2f g\nInjection volume:   %10.2f cm^3\n";
-  const double shot = material.melt_density * volumes.injection * 1000.0;
-  PrintConsole(out, shot_format, shot, volumes.injection * cm3);
-  PrintLog(out, shot_format, shot, volumes.injection * cm3);
+  if (!AllocateState(out, rs, s, account)) return kExitInputError;
+  PrintVolumes(out, volumes, material);
 
   // Initial state.
-  SolverInjection& unit = rs.injections.front();
-  const std::vector<GateElements> gates = GateElementsOf(mesh, rs.valve_gates);
-  FillingJob job;
-  job.mesh = &mesh;
-  job.prep = &rs.prep;
-  job.material = &material;
-  job.injection = &unit;
-  job.valves = &gates;
-  job.hot_runner_volume = volumes.hot_runner;
-  job.injection_volume = volumes.injection;
-  job.passes = rs.passes;
+  const std::vector<GateElements> gates = GateElementsOf(rs.mesh, rs.valve_gates);
+  const FillingJob job = MakeFillingJob(rs, material, gates, volumes);
   s.inlet = rs.inlet_node;
   InitializeFilling(s, job);
   const std::clock_t start = std::clock();
-
-  // Mold-wall temperatures from the cooling result, else the mold temperature.
-  std::vector<float> cooling(s.element_count, material.mold_temperature);
-  std::string message;
-  if (ReadCoolingInputFile(JobFileName(rs.job, "c2D"), cooling, message) == kCoolingDamaged) {
-    Print(out, "\nWarning: %s\n", message.c_str());
-  }
-  SetWallTemperatures(s, mesh, rs.prep, material, cooling);
+  SetInitialWallTemperatures(out, s, rs, material);
 
   // Result and restart files are written aside and replace the previous
   // ones only when complete, so a failed write keeps the last good results.
@@ -265,133 +443,17 @@ int RunFilling(SolverOutput& out, RunState& rs) {
   WritePressureTraceBlock(f, 0, 0);
   WriteClampForceBlock(f, 0, 0, 0);
 
-  // Two start-up passes: pressure and temperatures settle, the front stays.
-  for (int pass = 0; pass < 2; ++pass) {
-    const int r = StartupPass(s, job);
-    if (r != kPassDone) return PassFailed(out, r);
-  }
-  for (int i = 0; i < s.node_count; ++i) {
-    if (s.hot_runner[i]) s.fill_time[i] = 0;
-  }
-  s.filled_volume = static_cast<float>(FilledVolume(s));
-  s.filled_percentage = FilledPercentage(s, job);
-
-  // Status table.
-  Print(out, "\nFilling cavity...\n");
-  Print(out, "\nStatus:\nV = Velocity control\nP = Pressure control\n\n");
-  PrintRule(out);
-  Print(out, "| Time  | Volume | Pressure | Clamp | Flow rate | RAM | Status |\n");
-  Print(out, "|  (s)  |  (%%)   |  (MPa)   | (Ton) |  (cm^3/s) | (%%) |        |\n");
-  PrintRule(out);
-  {
-    const float clamp = s.clamp_force;
-    s.clamp_force = 0;
-    PrintStatusRow(out, s);
-    s.clamp_force = clamp;
-  }
-  FlushSolverOutput(out);
-
-  double next_row = kRowInterval, next_result = kResultInterval;
-  const double limit = InjectionPressureLimit(unit);
-  int stalled = 0;
-  while (s.time < kTimeLimit) {
-    const double before = s.time;
-    const int64_t grown_before = s.grown_nodes;
-    const int r = FillingPass(s, job, s.filled_percentage / 100.0f);
-    if (r != kPassDone) return PassFailed(out, r);
-    if (rs.history) {
-      rs.history->time.push_back(before);
-      rs.history->inlet_pressure.push_back(s.pressure[s.inlet]);
-    }
-    s.filled_percentage = FilledPercentage(s, job);
-    // Switch-over to pressure control: by filled volume or at the pressure limit.
-    float& inlet_pressure = s.pressure[s.inlet];
-    if (s.control_mode == kVelocityControl &&
-        (s.filled_percentage >= unit.switch_volume || inlet_pressure > limit || s.inlet_closed_off)) {
-      s.control_mode = kPressureControl;
-      const double scale = inlet_pressure != 0 ? 0.99 * limit / inlet_pressure : 1.0;
-      if (scale < 1) {
-        for (float& p : s.pressure) p = static_cast<float>(p * scale);
-      }
-      // The pass that found the melt pressed against a closed path did not
-      // get to its clamp force: the held melt presses on the mold too.
-      if (s.inlet_closed_off) ComputeClampForce(s, job);
-      PrintRow(out, s, "   V/P  ");
-      if (inlet_pressure <= limit * unit.packing_pressure) inlet_pressure *= unit.packing_pressure;
-      s.inlet_pressure_hold = inlet_pressure;
-      s.status = 'P';
-      PrintStatusRow(out, s);
-      WriteScalarBlocks(f, s);
-    }
-    // Short shot: no flow, and nothing that could start it again: the front
-    // did not just reach new nodes, and neither a valve gate nor the
-    // injection unit's valve timer opens in this pass (the front passes a
-    // gate in the next) or later before the time limit. While the timer is
-    // closed for good, no melt enters: waiting would only step to the limit.
-    const double opens = NextFlowOpening(job, before);
-    if (s.flow_rate[s.inlet] <= kShortShotFlow && s.grown_nodes == grown_before &&
-        !(opens >= 0 && opens < kTimeLimit)) {
-      PrintStatusRow(out, s);
-      PrintRule(out);
-      Print(out, "\nWarning: Short shot!\n");
-      PrintShortShotCause(out, s, job);
-      FlushSolverOutput(out);
-      WriteFinalSet(f, s, rs, material);
-      break;
-    }
-    if (s.filled_percentage >= kFilledPercentage) {
-      PrintStatusRow(out, s);
-      PrintRule(out);
-      Print(out, "\nCavity is completely filled.\n");
-      FlushSolverOutput(out);
-      CompleteFill(s, s.time);
-      WriteFinalSet(f, s, rs, material);
-      break;
-    }
-    if (next_row <= s.time) {
-      PrintStatusRow(out, s);
-      FlushSolverOutput(out);
-      next_row = s.time + kRowInterval;
-    }
-    if (next_result <= s.time) {
-      WritePeriodicSet(f, s, rs, material);
-      next_result = s.time + kResultInterval;
-    }
-    // A pass that cannot move the time (held above the limit in pressure
-    // mode with the valve closed) would loop for ever: end as at the limit.
-    stalled = s.time > before ? 0 : stalled + 1;
-    if (stalled > 1000) break;
-  }
+  // Start-up, the status table and the filling loop.
+  const int started = RunStartup(s, job);
+  if (started != kPassDone) return PassFailed(out, started);
+  PrintStatusHeader(out, s);
+  const int filled = RunFillingLoop(out, s, rs, job, material, f);
+  if (filled != kPassDone) return PassFailed(out, filled);
   WriteResultFileEnd(f);
   bool written = CommitAside(results) == 1;
   if (!written)
     Print(out, "\nError: the result file could not be written completely!\n%s\n", results.target.c_str());
-
-  // Restart file: the state at the end of filling.
-  AsideFile restart;
-  bool restart_written = OpenAside(restart, JobFileName(rs.job, "ini"), "wb") == 1;
-  if (restart_written) {
-    RestartState r;
-    r.time = static_cast<float>(s.time);
-    r.filled_percentage = s.filled_percentage;
-    r.clamp_force = s.clamp_force;
-    r.ram_speed = s.relative_ram_speed;
-    r.fill_time = s.fill_time;
-    r.fill_state = s.fill_state;
-    r.pressure = s.pressure;
-    r.flow_rate = s.flow_rate;
-    r.wall_heat = s.wall_heat;
-    r.layer_count = s.layers;
-    r.element_temperature = s.temperature.cells;
-    r.element_stride = s.layers + 2;
-    r.node_temperature = s.node_temperature.cells;
-    r.node_stride = s.layers + 2;
-    restart_written = WriteRestartFile(restart.file, r) == 1 && CommitAside(restart) == 1;
-  }
-  if (!restart_written) {
-    Print(out, "\nError: the restart file could not be written!\n%s\n", restart.target.c_str());
-    written = false;
-  }
+  if (!WriteRestart(out, rs, s)) written = false;
 
   Print(out, "\nElapsed time: %f seconds.\n",
         static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / 1000.0);

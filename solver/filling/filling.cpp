@@ -263,25 +263,28 @@ void ComputeFrontInflow(SolverState& state, const cs_di* conductance) {
   state.flow_rate[state.inlet] = static_cast<float>(total);
 }
 
-float AdvanceFront(SolverState& state, const FillingJob& job, double t, double max_step) {
-  const MeshModel& mesh = *job.mesh;
-  const PolymerData& material = *job.material;
-  const int points = state.layers + 1;
-  if (!state.front_nodes_valid) RebuildFrontNodes(state);
-  std::vector<int>& front = state.front_nodes;
-  // 1. Time step: the first front node to fill, within [1e-6, 0.01] s.
+namespace {
+
+// Time step of one sub-step: until the first front node fills, within
+// [1e-6, 0.01] s and at most max_step.
+float FrontTimeStep(const SolverState& state, double max_step) {
   double dt = 1.0;
-  for (int i : front) {
+  for (int i : state.front_nodes) {
     if (!(state.front_inflow[i] > 0)) continue;
     dt = std::min(dt, (1.0 - state.fill_state[i]) * state.node_volume[i] / state.front_inflow[i]);
   }
   if (dt >= 0.01) dt = 0.01;
   if (dt > max_step) dt = max_step;
   if (dt <= 1e-6) dt = 1e-6;
-  const float step = static_cast<float>(dt);
-  // 2. Fill the front nodes.
+  return static_cast<float>(dt);
+}
+
+// Fills every front node by its inflow over `step` from time t; a node that
+// fills has its fill time set back by the overshoot. Returns the nodes that
+// filled, ascending as the front list is.
+std::vector<int> FillFrontNodes(SolverState& state, double t, float step) {
   std::vector<int> newly_filled;
-  for (int i : front) {
+  for (int i : state.front_nodes) {
     if (state.fill_state[i] == 0.0f) state.fill_time[i] = static_cast<float>(t);
     if (!(state.node_volume[i] > 0)) {
       state.fill_state[i] = 1;
@@ -298,88 +301,116 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t, double m
       newly_filled.push_back(i);
     }
   }
-  // Elements of newly filled nodes join the work list (kept ascending, the
-  // order in which the elements are visited).
-  if (!newly_filled.empty()) {
-    const MeshPreparation& prep = *job.prep;
-    for (int i : newly_filled) {
-      for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
-        const int e = prep.element_list[j];
-        if (FrontCandidate(state, mesh, e)) state.front_elements.push_back(e);
-      }
+  return newly_filled;
+}
+
+// Elements of newly filled nodes join the work list, kept ascending: the
+// order in which the elements are visited.
+void JoinFrontElements(SolverState& state, const FillingJob& job, const std::vector<int>& newly_filled) {
+  const MeshPreparation& prep = *job.prep;
+  for (int i : newly_filled) {
+    for (int j = prep.element_start[i]; j < prep.element_start[i + 1]; ++j) {
+      const int e = prep.element_list[j];
+      if (FrontCandidate(state, *job.mesh, e)) state.front_elements.push_back(e);
     }
-    std::sort(state.front_elements.begin(), state.front_elements.end());
-    state.front_elements.erase(std::unique(state.front_elements.begin(), state.front_elements.end()),
-                               state.front_elements.end());
-    // 3. Inflow redistribution: each newly filled node hands its inflow in
-    //    equal parts to the unfilled successors it is the first to count.
-    std::vector<char> is_new(0);
-    std::vector<int> count(newly_filled.size(), 0);
-    std::vector<std::pair<int, int>> hand_on;  // (newly filled node, successor)
-    std::vector<char> counted;
-    auto index_of = [&](int node) {
-      auto it = std::lower_bound(newly_filled.begin(), newly_filled.end(), node);
-      return it != newly_filled.end() && *it == node ? static_cast<int>(it - newly_filled.begin()) : -1;
-    };
-    std::vector<int> counted_nodes;
-    for (int e : state.front_elements) {
-      const Element& element = mesh.elements[e];
-      for (int v = 0; v < element.node_count; ++v) {
-        const int node = element.nodes[v];
-        const int which = index_of(node);
-        if (which < 0) continue;
-        const int successor = element.nodes[(v + 1) % element.node_count];
-        if (IsFilled(state, successor)) continue;
-        if (std::find(counted_nodes.begin(), counted_nodes.end(), successor) != counted_nodes.end()) continue;
-        counted_nodes.push_back(successor);
-        ++count[which];
-        hand_on.emplace_back(node, successor);
-      }
-    }
-    // A newly filled node that counted no successor (they were counted by
-    // other nodes, or its unfilled neighbours are all predecessors in the
-    // cyclic order) would drop its inflow, and with it melt the ram has
-    // injected: it shares with the unfilled nodes of its elements instead,
-    // and when it has none, with the front nodes that still receive melt, so
-    // that the volume balance holds until the next pressure solve.
-    for (int e : state.front_elements) {
-      const Element& element = mesh.elements[e];
-      for (int v = 0; v < element.node_count; ++v) {
-        const int which = index_of(element.nodes[v]);
-        if (which < 0 || count[which] > 0) continue;
-        for (int w = 0; w < element.node_count; ++w) {
-          if (!IsFilled(state, element.nodes[w])) hand_on.emplace_back(element.nodes[v], element.nodes[w]);
-        }
-      }
-    }
-    std::vector<int> receiving;
-    for (int i : front) {
-      if (IsFront(state, i) && state.front_inflow[i] > 0) receiving.push_back(i);
-    }
-    std::vector<float> given(newly_filled.size(), 0.0f);
-    for (const auto& [node, successor] : hand_on) {
-      const int which = index_of(node);
-      if (count[which] == 0) {
-        int shares = 0;
-        for (const auto& other : hand_on) shares += other.first == node;
-        state.front_inflow[successor] += state.front_inflow[node] / shares;
-      } else {
-        state.front_inflow[successor] += state.front_inflow[node] / count[which];
-      }
-      given[which] = 1;
-    }
-    for (size_t k = 0; k < newly_filled.size(); ++k) {
-      if (given[k] != 0 || receiving.empty()) continue;
-      const float share = state.front_inflow[newly_filled[k]] / static_cast<float>(receiving.size());
-      for (int i : receiving) {
-        if (i != newly_filled[k]) state.front_inflow[i] += share;
-      }
-    }
-    for (int i : newly_filled) state.front_inflow[i] = 0;
-    front.erase(std::remove_if(front.begin(), front.end(), [&](int i) { return !IsFront(state, i); }), front.end());
   }
-  // 4. Front growth into the empty successors of filled nodes where the
-  //    filled node's bulk temperature is still above no-flow.
+  std::sort(state.front_elements.begin(), state.front_elements.end());
+  state.front_elements.erase(std::unique(state.front_elements.begin(), state.front_elements.end()),
+                             state.front_elements.end());
+}
+
+// Place of `node` in the ascending list `nodes`, -1 when absent.
+int IndexIn(const std::vector<int>& nodes, int node) {
+  auto it = std::lower_bound(nodes.begin(), nodes.end(), node);
+  return it != nodes.end() && *it == node ? static_cast<int>(it - nodes.begin()) : -1;
+}
+
+// Who takes over the inflow of the newly filled nodes: pairs (newly filled
+// node, receiver) and, per newly filled node, how many successors it counted.
+struct InflowHandOn {
+  std::vector<std::pair<int, int>> pairs;
+  std::vector<int> successors;
+};
+
+// Each newly filled node hands its inflow in equal parts to the unfilled
+// successors (next node of an element in its cyclic order) it is the first
+// to count. A node that counted no successor (they were counted by other
+// nodes, or its unfilled neighbours are all predecessors in the cyclic
+// order) would drop its inflow, and with it melt the ram has injected: it
+// shares with the unfilled nodes of its elements instead.
+InflowHandOn ListInflowReceivers(const SolverState& state, const MeshModel& mesh,
+                                 const std::vector<int>& newly_filled) {
+  InflowHandOn h;
+  h.successors.assign(newly_filled.size(), 0);
+  std::vector<int> counted_nodes;
+  for (int e : state.front_elements) {
+    const Element& element = mesh.elements[e];
+    for (int v = 0; v < element.node_count; ++v) {
+      const int node = element.nodes[v];
+      const int which = IndexIn(newly_filled, node);
+      if (which < 0) continue;
+      const int successor = element.nodes[(v + 1) % element.node_count];
+      if (IsFilled(state, successor)) continue;
+      if (std::find(counted_nodes.begin(), counted_nodes.end(), successor) != counted_nodes.end()) continue;
+      counted_nodes.push_back(successor);
+      ++h.successors[which];
+      h.pairs.emplace_back(node, successor);
+    }
+  }
+  for (int e : state.front_elements) {
+    const Element& element = mesh.elements[e];
+    for (int v = 0; v < element.node_count; ++v) {
+      const int which = IndexIn(newly_filled, element.nodes[v]);
+      if (which < 0 || h.successors[which] > 0) continue;
+      for (int w = 0; w < element.node_count; ++w) {
+        if (!IsFilled(state, element.nodes[w])) h.pairs.emplace_back(element.nodes[v], element.nodes[w]);
+      }
+    }
+  }
+  return h;
+}
+
+// Hands the inflow of the newly filled nodes on as listed; a node with no
+// receiver at all shares it with the front nodes that still receive melt, so
+// that the volume balance holds until the next pressure solve. The filled
+// nodes then leave the front list.
+void HandOnInflow(SolverState& state, const MeshModel& mesh, const std::vector<int>& newly_filled) {
+  const InflowHandOn h = ListInflowReceivers(state, mesh, newly_filled);
+  std::vector<int>& front = state.front_nodes;
+  std::vector<int> receiving;
+  for (int i : front) {
+    if (IsFront(state, i) && state.front_inflow[i] > 0) receiving.push_back(i);
+  }
+  std::vector<float> given(newly_filled.size(), 0.0f);
+  for (const auto& [node, successor] : h.pairs) {
+    const int which = IndexIn(newly_filled, node);
+    if (h.successors[which] == 0) {
+      int shares = 0;
+      for (const auto& other : h.pairs) shares += other.first == node;
+      state.front_inflow[successor] += state.front_inflow[node] / shares;
+    } else {
+      state.front_inflow[successor] += state.front_inflow[node] / h.successors[which];
+    }
+    given[which] = 1;
+  }
+  for (size_t k = 0; k < newly_filled.size(); ++k) {
+    if (given[k] != 0 || receiving.empty()) continue;
+    const float share = state.front_inflow[newly_filled[k]] / static_cast<float>(receiving.size());
+    for (int i : receiving) {
+      if (i != newly_filled[k]) state.front_inflow[i] += share;
+    }
+  }
+  for (int i : newly_filled) state.front_inflow[i] = 0;
+  front.erase(std::remove_if(front.begin(), front.end(), [&](int i) { return !IsFront(state, i); }), front.end());
+}
+
+// Front growth into the empty successors of filled nodes where the filled
+// node's bulk temperature is still above no-flow; completely filled elements
+// leave the work list. Returns the new front nodes.
+std::vector<int> GrowFront(SolverState& state, const FillingJob& job) {
+  const MeshModel& mesh = *job.mesh;
+  const PolymerData& material = *job.material;
+  const int points = state.layers + 1;
   std::vector<int> grown;
   for (int e : state.front_elements) {
     const Element& element = mesh.elements[e];
@@ -401,19 +432,40 @@ float AdvanceFront(SolverState& state, const FillingJob& job, double t, double m
     }
     if (AllFilled(state, element)) state.completely_filled[e] = 1;
   }
-  // Completely filled elements leave the work list.
   state.front_elements.erase(
       std::remove_if(state.front_elements.begin(), state.front_elements.end(),
                      [&](int e) { return state.completely_filled[e] != 0; }),
       state.front_elements.end());
-  // New front nodes join the list, kept ascending: the order in which nodes
-  // fill and hand on their inflow.
+  return grown;
+}
+
+// New front nodes join the list, kept ascending: the order in which nodes
+// fill and hand on their inflow.
+void JoinFrontNodes(SolverState& state, const std::vector<int>& grown) {
   state.grown_nodes += static_cast<int64_t>(grown.size());
-  if (!grown.empty()) {
-    front.insert(front.end(), grown.begin(), grown.end());
-    std::sort(front.begin(), front.end());
-    front.erase(std::unique(front.begin(), front.end()), front.end());
+  if (grown.empty()) return;
+  std::vector<int>& front = state.front_nodes;
+  front.insert(front.end(), grown.begin(), grown.end());
+  std::sort(front.begin(), front.end());
+  front.erase(std::unique(front.begin(), front.end()), front.end());
+}
+
+}  // namespace
+
+float AdvanceFront(SolverState& state, const FillingJob& job, double t, double max_step) {
+  if (!state.front_nodes_valid) RebuildFrontNodes(state);
+  // 1. Time step: the first front node to fill.
+  const float step = FrontTimeStep(state, max_step);
+  // 2. Fill the front nodes.
+  const std::vector<int> newly_filled = FillFrontNodes(state, t, step);
+  // 3. Newly filled nodes: their elements join the work list, their inflow
+  //    goes on to their successors.
+  if (!newly_filled.empty()) {
+    JoinFrontElements(state, job, newly_filled);
+    HandOnInflow(state, *job.mesh, newly_filled);
   }
+  // 4. Front growth.
+  JoinFrontNodes(state, GrowFront(state, job));
   state.time_step = step;
   return step;
 }
@@ -515,58 +567,51 @@ bool FrontHasInflow(const SolverState& state) {
   return false;
 }
 
-// Assembles, solves and computes the front inflow; the matrices are released
-// before returning.
-double Seconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+// Adds the wall-clock seconds of its scope to one phase of the run's profile.
+class PhaseTimer {
+ public:
+  explicit PhaseTimer(double& total) : total_(total), start_(Now()) {}
+  ~PhaseTimer() { total_ += Now() - start_; }
+  PhaseTimer(const PhaseTimer&) = delete;
+  PhaseTimer& operator=(const PhaseTimer&) = delete;
 
+ private:
+  static double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  }
+  double& total_;
+  double start_;
+};
+
+// Assembles the conductance, solves the pressure and computes the front
+// inflow. Returns kPassDone, the solve's failure, or kPassOutOfMemory.
 int SolveAndInflow(SolverState& state, const FillingJob& job) {
-  const double t0 = Seconds();
   cs_di conductance;
-  const bool assembled = AssembleConductanceInPlace(state.conductance, state, job, conductance);
-  const double t1 = Seconds();
-  state.profile.assembly += t1 - t0;
-  if (!assembled) return -2;
+  bool assembled;
+  {
+    PhaseTimer timer(state.profile.assembly);
+    assembled = AssembleConductanceInPlace(state.conductance, state, job, conductance);
+  }
+  if (!assembled) return kPassOutOfMemory;
+  PhaseTimer timer(state.profile.pressure);
   const int solved = SolvePressure(state, job, &conductance);
   if (solved != kPressureSolved) return solved;
   ComputeFrontInflow(state, &conductance);
-  state.profile.pressure += Seconds() - t1;
   return kPassDone;
 }
 
-}  // namespace
-
-int StartupPass(SolverState& state, const FillingJob& job) {
-  const int solved = SolveAndInflow(state, job);
-  if (solved != kPassDone) return solved;
-  UpdateKinematics(state, *job.mesh);
-  if (!UpdateTemperatures(state, *job.mesh, *job.prep, *job.material, kStartStep)) return -2;
-  UpdateViscosity(state, *job.mesh, *job.material);
-  UpdateConnectors(state, job);
-  return kPassDone;
+// Above the injection pressure limit, or with the ram pressing against a
+// closed-off region, nothing moves in a pass.
+bool HeldBack(const SolverState& state, const FillingJob& job) {
+  return state.pressure[state.inlet] > InjectionPressureLimit(*job.injection) || state.inlet_closed_off;
 }
 
-int FillingPass(SolverState& state, const FillingJob& job, float previous_fraction) {
-  MeshModel& mesh = *job.mesh;
-  // 1. Pressure on the filled region and the inflow into the front.
-  const int solved = SolveAndInflow(state, job);
-  if (solved != kPassDone) return solved;
-  // 2. Above the injection pressure limit, or with the ram pressing against
-  //    a closed-off region, nothing moves in this pass; the switch-over test
-  //    of the driver follows.
-  if (state.pressure[state.inlet] > InjectionPressureLimit(*job.injection) || state.inlet_closed_off) {
-    if (state.control_mode == kPressureControl) state.flow_rate[state.inlet] = 0;
-    return kPassDone;
-  }
-  // 3. Kinematics, then the first sub-step of the front, no longer than the
-  //    pass rule lets the whole pass be.
-  ++state.profile.passes;
-  double t0 = Seconds();
-  UpdateKinematics(state, mesh);
-  double t1 = Seconds();
-  state.profile.thermal += t1 - t0;
-  RebuildFrontElements(state, mesh);
+// The front sub-steps of one pass, all on the pressure field of its solve:
+// the first no longer than the pass rule lets the whole pass be, then as many
+// as the rule allows (see pass_rule.h); the cubic rule counts them. Time, ram
+// and valve gates follow every sub-step.
+void AdvanceFrontOverPass(SolverState& state, const FillingJob& job, float previous_fraction) {
+  RebuildFrontElements(state, *job.mesh);
   const PassRule& rule = job.passes;
   const double pass_start = state.time;
   double limit = PassTimeLimit(rule, PassStartOf(state, job, previous_fraction));
@@ -580,8 +625,6 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
   // during the extra sub-steps below.
   const bool gate_switched = UpdateValveGates(state, job, state.time) > 0;
   SetInletFlow(state, job, state.time, dt);
-  // 4. Further sub-steps with the same pressure field, as many as the pass
-  //    rule allows (see pass_rule.h); the cubic rule counts them.
   int n = rule.kind == kPassRuleCubic ? CubicExtraSubSteps(rule, previous_fraction, dt) : kMaxExtraSubSteps;
   if (gate_switched) n = 0;
   // Under the cubic rule N2 counts with the first sub-step, which can be very
@@ -608,17 +651,60 @@ int FillingPass(SolverState& state, const FillingJob& job, float previous_fracti
     // that has closed.
     if (UpdateValveGates(state, job, state.time) > 0) break;
   }
-  t0 = Seconds();
-  state.profile.front += t0 - t1;
-  // 5. Temperatures, frozen layer and viscosity over the filling time the
+}
+
+// Temperatures, frozen layer and viscosity over `elapsed` s of filling.
+// False when the thermal update ran out of memory.
+bool UpdateThermalFields(SolverState& state, const FillingJob& job, float elapsed) {
+  if (UpdateTemperatures(state, *job.mesh, *job.prep, *job.material, elapsed) != kTemperaturesUpdated) return false;
+  UpdateFrozenLayer(state, *job.mesh, *job.material);
+  UpdateViscosity(state, *job.mesh, *job.material);
+  return true;
+}
+
+}  // namespace
+
+int StartupPass(SolverState& state, const FillingJob& job) {
+  const int solved = SolveAndInflow(state, job);
+  if (solved != kPassDone) return solved;
+  UpdateKinematics(state, *job.mesh);
+  if (UpdateTemperatures(state, *job.mesh, *job.prep, *job.material, kStartStep) != kTemperaturesUpdated) {
+    return kPassOutOfMemory;
+  }
+  UpdateViscosity(state, *job.mesh, *job.material);
+  UpdateConnectors(state, job);
+  return kPassDone;
+}
+
+int FillingPass(SolverState& state, const FillingJob& job, float previous_fraction) {
+  MeshModel& mesh = *job.mesh;
+  // 1. Pressure on the filled region and the inflow into the front.
+  const int solved = SolveAndInflow(state, job);
+  if (solved != kPassDone) return solved;
+  // 2. Held back: nothing moves; the switch-over test of the driver follows.
+  if (HeldBack(state, job)) {
+    if (state.control_mode == kPressureControl) state.flow_rate[state.inlet] = 0;
+    return kPassDone;
+  }
+  ++state.profile.passes;
+  // 3. Kinematics, then the front sub-steps.
+  {
+    PhaseTimer timer(state.profile.thermal);
+    UpdateKinematics(state, mesh);
+  }
+  const double pass_start = state.time;
+  {
+    PhaseTimer timer(state.profile.front);
+    AdvanceFrontOverPass(state, job, previous_fraction);
+  }
+  // 4. Temperatures, frozen layer and viscosity over the filling time the
   //    pass covered (all its sub-steps, not only the last one: the melt cools
   //    for as long as it flows).
-  const float elapsed = static_cast<float>(state.time - pass_start);
-  if (!UpdateTemperatures(state, mesh, *job.prep, *job.material, elapsed)) return -2;
-  UpdateFrozenLayer(state, mesh, *job.material);
-  UpdateViscosity(state, mesh, *job.material);
-  state.profile.thermal += Seconds() - t0;
-  // 6. Clamp force, filled volume, wall heat, connectors.
+  {
+    PhaseTimer timer(state.profile.thermal);
+    if (!UpdateThermalFields(state, job, static_cast<float>(state.time - pass_start))) return kPassOutOfMemory;
+  }
+  // 5. Clamp force, filled volume, wall heat, connectors.
   ComputeClampForce(state, job);
   state.filled_volume = static_cast<float>(FilledVolume(state));
   AccumulateWallHeat(state, mesh);

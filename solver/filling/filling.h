@@ -153,15 +153,16 @@ void UpdateConnectors(SolverState& state, const FillingJob& job);
 // Every node with 0 < state < 1 becomes filled at time t.
 void CompleteFill(SolverState& state, double t);
 
-// Outcome of one pass.
+// Outcome of one pass (besides the pressure solve's failures).
 inline constexpr int kPassDone = 1;
+inline constexpr int kPassOutOfMemory = -2;   // the assembly or the thermal update ran out of memory
 
 // One pass of the filling loop: pressure solve, front sub-steps as far as
 // job.passes allows (see pass_rule.h), thermal
 // update, frozen layer, viscosity, clamp force, filled volume, wall heat,
 // connectors. `previous_fraction` is the filled fraction (0..1) of the previous
 // pass. Returns kPassDone, or kPressureEmptyRow / kPressureFailed from the
-// solve, or -2 when the thermal update ran out of memory.
+// solve, or kPassOutOfMemory.
 int FillingPass(SolverState& state, const FillingJob& job, float previous_fraction);
 
 // The two start-up passes' body: solve, inflow, kinematics, temperatures with

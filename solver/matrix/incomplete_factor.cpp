@@ -62,6 +62,91 @@ int64_t FindColumn(const SparseMatrix* f, uint32_t i, uint32_t c) {
   return -1;
 }
 
+// Work of the factorisation: the dense local matrix W of (longest+1)^2
+// values, the local pattern of the row at hand and the position of every
+// column in it (0 outside it).
+struct FactorWork {
+  size_t stride = 0;
+  std::unique_ptr<uint32_t[]> position;
+  std::unique_ptr<double[]> work;
+  std::unique_ptr<uint32_t[]> pattern;
+  double& W(uint32_t k, uint32_t l) { return work[k * stride + l]; }
+};
+
+// Step 1: local pattern p_1..p_m of row i, the diagonal last, and
+// position[p_k] = k. Returns m.
+uint32_t LocalPattern(const SparseMatrix* f, uint32_t i, bool mirrored, FactorWork& fw) {
+  const MatrixEntry* row = f->rows[i];
+  const uint32_t length = f->rowLength[i];
+  uint32_t m = 0;
+  if (!mirrored) {
+    for (uint32_t s = 0; s < length && row[s].column <= i; ++s) fw.pattern[++m] = s;
+  } else {
+    for (uint32_t s = length; s > 0 && row[s - 1].column >= i; --s) fw.pattern[++m] = s - 1;
+  }
+  for (uint32_t k = 1; k <= m; ++k) fw.position[row[fw.pattern[k]].column] = k;
+  return m;
+}
+
+// Step 2: W[1..m][1..m] = 0; W row k = the local part of row p_k of F
+// (columns outside the pattern fall into the spare slot 0).
+void LoadLocalRows(const SparseMatrix* f, uint32_t i, uint32_t m, bool mirrored, FactorWork& fw) {
+  // Column c belongs to the local side of row i: c <= i, or c >= i mirrored.
+  auto local = [mirrored](uint32_t c, uint32_t row) { return mirrored ? c >= row : c <= row; };
+  for (uint32_t k = 0; k <= m; ++k) {
+    for (uint32_t l = 0; l <= m; ++l) fw.W(k, l) = 0.0;
+  }
+  const MatrixEntry* row = f->rows[i];
+  for (uint32_t k = 1; k <= m; ++k) {
+    const uint32_t pk = row[fw.pattern[k]].column;
+    const MatrixEntry* source = f->rows[pk];
+    const uint32_t sourceLength = f->rowLength[pk];
+    for (uint32_t s = 0; s < sourceLength; ++s) {
+      if (local(source[s].column, i)) fw.W(k, fw.position[source[s].column]) = source[s].value;
+    }
+  }
+}
+
+// Step 3: eliminates the local rows 1..m-1 from row m (and column m).
+void EliminateLocalRows(bool symmetric, uint32_t m, FactorWork& fw) {
+  auto W = [&fw](uint32_t k, uint32_t l) -> double& { return fw.W(k, l); };
+  if (symmetric) {
+    // W[m][l] -= (W[l][k] / W[k][k]) W[m][k]
+    for (uint32_t k = 1; k + 1 <= m; ++k) {
+      for (uint32_t l = k + 1; l + 1 <= m; ++l) W(m, l) -= (W(l, k) / W(k, k)) * W(m, k);
+    }
+    // W[m][m] -= W[l][m]^2 / W[l][l]
+    for (uint32_t l = 1; l + 1 <= m; ++l) W(m, m) -= W(l, m) * W(l, m) / W(l, l);
+    return;
+  }
+  // W[m][l] -= (W[k][l] / W[k][k]) W[m][k];  W[l][m] -= (W[l][k] / W[k][k]) W[k][m]
+  for (uint32_t k = 1; k + 1 <= m; ++k) {
+    for (uint32_t l = k + 1; l + 1 <= m; ++l) {
+      W(m, l) -= (W(k, l) / W(k, k)) * W(m, k);
+      W(l, m) -= (W(l, k) / W(k, k)) * W(k, m);
+    }
+  }
+  // W[m][m] -= (W[l][m] / W[l][l]) W[m][l]
+  for (uint32_t l = 1; l + 1 <= m; ++l) W(m, m) -= (W(l, m) / W(l, l)) * W(m, l);
+}
+
+// Steps 5 and 6: row i of F = row m of W over the local pattern; for a
+// non-symmetric F, column i above the diagonal = column m of W.
+void StoreFactorRow(SparseMatrix* f, uint32_t i, uint32_t m, FactorWork& fw) {
+  MatrixEntry* row = f->rows[i];
+  for (uint32_t k = 1; k <= m; ++k) row[fw.pattern[k]].value = fw.W(m, k);
+  if (f->symmetric) return;
+  for (uint32_t k = 1; k < m; ++k) {
+    const uint32_t c = row[fw.pattern[k]].column;
+    const int64_t slot = FindColumn(f, c, i);
+    if (slot < 0) {
+      MatrixLibraryError();
+    } else {
+      f->rows[c][slot].value = fw.W(k, m);
+    }
+  }
+}
+
 // Factors f in place, row by row, with the dense local work matrix W of
 // (longest+1)^2 values and the position map. Rows run 1..n; for a symmetric
 // matrix storing its upper triangle they run n..1 with every column relation
@@ -69,88 +154,26 @@ int64_t FindColumn(const SparseMatrix* f, uint32_t i, uint32_t c) {
 // matrix, on a pattern that is not structurally symmetric, and goes on.
 void Factor(SparseMatrix* f, uint32_t longest) {
   const uint32_t n = f->n;
-  const size_t stride = static_cast<size_t>(longest) + 1;
-  std::unique_ptr<uint32_t[]> position(new (std::nothrow) uint32_t[static_cast<size_t>(n) + 1]());
-  std::unique_ptr<double[]> work(new (std::nothrow) double[stride * stride]);
-  std::unique_ptr<uint32_t[]> pattern(new (std::nothrow) uint32_t[stride]);
-  if (position == nullptr || work == nullptr || pattern == nullptr) {
+  FactorWork fw;
+  fw.stride = static_cast<size_t>(longest) + 1;
+  fw.position.reset(new (std::nothrow) uint32_t[static_cast<size_t>(n) + 1]());
+  fw.work.reset(new (std::nothrow) double[fw.stride * fw.stride]);
+  fw.pattern.reset(new (std::nothrow) uint32_t[fw.stride]);
+  if (fw.position == nullptr || fw.work == nullptr || fw.pattern == nullptr) {
     MatrixLibraryError();
     return;
   }
-  double* w = work.get();
-  auto W = [w, stride](uint32_t k, uint32_t l) -> double& { return w[k * stride + l]; };
   const bool mirrored = f->symmetric && f->triangle == 0;
-  // Column c belongs to the local side of row i: c <= i, or c >= i mirrored.
-  auto local = [mirrored](uint32_t c, uint32_t i) { return mirrored ? c >= i : c <= i; };
-
   for (uint32_t step = 1; step <= n; ++step) {
     const uint32_t i = mirrored ? n + 1 - step : step;
-    MatrixEntry* row = f->rows[i];
-    const uint32_t length = f->rowLength[i];
-    // 1. Local pattern p_1..p_m of row i, the diagonal last; position[p_k] = k.
-    uint32_t m = 0;
-    if (!mirrored) {
-      for (uint32_t s = 0; s < length && row[s].column <= i; ++s) pattern[++m] = s;
-    } else {
-      for (uint32_t s = length; s > 0 && row[s - 1].column >= i; --s) pattern[++m] = s - 1;
-    }
-    for (uint32_t k = 1; k <= m; ++k) position[row[pattern[k]].column] = k;
-
-    // 2. W[1..m][1..m] = 0; W row k = the local part of row p_k of F (columns
-    //    outside the pattern fall into the spare slot 0).
-    for (uint32_t k = 0; k <= m; ++k) {
-      for (uint32_t l = 0; l <= m; ++l) W(k, l) = 0.0;
-    }
-    for (uint32_t k = 1; k <= m; ++k) {
-      const uint32_t pk = row[pattern[k]].column;
-      const MatrixEntry* source = f->rows[pk];
-      const uint32_t sourceLength = f->rowLength[pk];
-      for (uint32_t s = 0; s < sourceLength; ++s) {
-        if (local(source[s].column, i)) W(k, position[source[s].column]) = source[s].value;
-      }
-    }
-
-    // 3. Eliminate the local rows 1..m-1 from row m (and column m).
-    if (f->symmetric) {
-      // W[m][l] -= (W[l][k] / W[k][k]) W[m][k]
-      for (uint32_t k = 1; k + 1 <= m; ++k) {
-        for (uint32_t l = k + 1; l + 1 <= m; ++l) W(m, l) -= (W(l, k) / W(k, k)) * W(m, k);
-      }
-      // W[m][m] -= W[l][m]^2 / W[l][l]
-      for (uint32_t l = 1; l + 1 <= m; ++l) W(m, m) -= W(l, m) * W(l, m) / W(l, l);
-    } else {
-      // W[m][l] -= (W[k][l] / W[k][k]) W[m][k];  W[l][m] -= (W[l][k] / W[k][k]) W[k][m]
-      for (uint32_t k = 1; k + 1 <= m; ++k) {
-        for (uint32_t l = k + 1; l + 1 <= m; ++l) {
-          W(m, l) -= (W(k, l) / W(k, k)) * W(m, k);
-          W(l, m) -= (W(l, k) / W(k, k)) * W(k, m);
-        }
-      }
-      // W[m][m] -= (W[l][m] / W[l][l]) W[m][l]
-      for (uint32_t l = 1; l + 1 <= m; ++l) W(m, m) -= (W(l, m) / W(l, l)) * W(m, l);
-    }
-
+    const uint32_t m = LocalPattern(f, i, mirrored, fw);
+    LoadLocalRows(f, i, m, mirrored, fw);
+    EliminateLocalRows(f->symmetric, m, fw);
     // 4. The pivot must not vanish.
-    if (m == 0 || std::fabs(W(m, m)) < kTinyPivot) MatrixLibraryError();
-
-    // 5. Row i of F = row m of W over the local pattern.
-    for (uint32_t k = 1; k <= m; ++k) row[pattern[k]].value = W(m, k);
-
-    // 6. Non-symmetric: column i of F above the diagonal = column m of W.
-    if (!f->symmetric) {
-      for (uint32_t k = 1; k < m; ++k) {
-        const uint32_t c = row[pattern[k]].column;
-        const int64_t slot = FindColumn(f, c, i);
-        if (slot < 0) {
-          MatrixLibraryError();
-        } else {
-          f->rows[c][slot].value = W(k, m);
-        }
-      }
-    }
-
+    if (m == 0 || std::fabs(fw.W(m, m)) < kTinyPivot) MatrixLibraryError();
+    StoreFactorRow(f, i, m, fw);
     // 7. Clear the position map for the columns of row i.
-    for (uint32_t s = 0; s < length; ++s) position[row[s].column] = 0;
+    for (uint32_t s = 0; s < f->rowLength[i]; ++s) fw.position[f->rows[i][s].column] = 0;
   }
 }
 

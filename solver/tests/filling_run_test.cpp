@@ -72,13 +72,8 @@ void AssignProperties(MeshModel& mesh) {
   }
 }
 
-JobRun RunJob(Job job, const std::string& name) {
-  // One directory per process: test runs of other builds may run the same job at once.
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("kv_fill_" + name + "_" + std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  const std::string base = (dir / "job").string();
+// The job's input files at `base`.
+void WriteJobFiles(Job& job, const std::string& base) {
   AssignProperties(job.mesh);
   EXPECT_EQ(WriteMeshM2D(job.mesh, base + ".m2D", 0, ""), 1);
   SolverParameters parameters;  // 6 layers
@@ -121,6 +116,31 @@ JobRun RunJob(Job job, const std::string& name) {
   polymer.a2 = 50;
   WriteMaterialFile(polymer, base + ".mtl");
   if (!job.valve_text.empty()) std::ofstream(base + ".vlv") << job.valve_text;
+}
+
+// The inlet-pressure trace (time, pressure) of a result file's text.
+std::vector<std::pair<double, double>> PressureTrace(const std::string& results) {
+  std::vector<std::pair<double, double>> trace;
+  std::istringstream lines(results);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.find("Pressure trace at entrance") == std::string::npos) continue;
+    std::string t, p;
+    std::getline(lines, t);
+    std::getline(lines, p);
+    trace.emplace_back(std::stod(t), std::stod(p));
+  }
+  return trace;
+}
+
+JobRun RunJob(Job job, const std::string& name) {
+  // One directory per process: test runs of other builds may run the same job at once.
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kv_fill_" + name + "_" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string base = (dir / "job").string();
+  WriteJobFiles(job, base);
 
   JobRun run;
   ResetMatrixLibrary();
@@ -140,15 +160,7 @@ JobRun RunJob(Job job, const std::string& name) {
   std::stringstream text;
   text << results.rdbuf();
   run.results = text.str();
-  std::istringstream lines(run.results);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.find("Pressure trace at entrance") == std::string::npos) continue;
-    std::string t, p;
-    std::getline(lines, t);
-    std::getline(lines, p);
-    run.trace.emplace_back(std::stod(t), std::stod(p));
-  }
+  run.trace = PressureTrace(run.results);
   std::error_code ec;
   run.restart_bytes = std::filesystem::file_size(base + ".ini", ec);
   std::filesystem::remove_all(dir, ec);
@@ -166,6 +178,28 @@ double Slope(const JobRun& run, double t0, double t1) {
 }
 
 double FinalTime(const JobRun& run) { return run.trace.empty() ? 0 : run.trace.back().first; }
+
+// One row of the status table.
+struct StatusRow {
+  double time = 0, percent = 0, pressure_mpa = 0, clamp_t = 0, flow = 0;
+  std::string status;
+};
+
+std::vector<StatusRow> StatusRows(const std::string& console) {
+  std::vector<StatusRow> rows;
+  std::istringstream in(console);
+  std::string line;
+  while (std::getline(in, line)) {
+    StatusRow r;
+    char status[8] = {};
+    if (std::sscanf(line.c_str(), "| %lf | %lf | %lf | %lf | %lf | %*f | %7s", &r.time, &r.percent,
+                    &r.pressure_mpa, &r.clamp_t, &r.flow, status) == 6) {
+      r.status = status;
+      rows.push_back(r);
+    }
+  }
+  return rows;
+}
 
 TEST(FillingRun, RunnerFollowsPoiseuille) {
   Job job;
@@ -268,6 +302,28 @@ TEST(FillingRun, EndConditions) {
     EXPECT_EQ(run.console.find("V/P"), std::string::npos);
     EXPECT_NE(run.console.find("Cavity is completely filled."), std::string::npos);
   }
+  {
+    // Nothing ends the loop before the filling time limit of 500 s: the
+    // valve timer opens 50 ms before it, the runner needs 0.13 s. The run
+    // stops at the limit with the runner partly filled, ENDF and no final
+    // result set, and without either end message.
+    Job job;
+    test::AddRunner(job.mesh, -1, origin, along_x, 0.01, 2, 0.004f);
+    job.valve_open = 499.95;
+    const JobRun run = RunJob(job, "time_limit");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.console.find("Cavity is completely filled."), std::string::npos) << run.console.substr(0, 2000);
+    EXPECT_EQ(run.console.find("Short shot"), std::string::npos);
+    EXPECT_EQ(run.results.find("Melt-front advancement"), std::string::npos);
+    ASSERT_GE(run.results.size(), 5u);
+    EXPECT_EQ(run.results.substr(run.results.size() - 5), "ENDF\n");
+    const std::vector<StatusRow> rows = StatusRows(run.console);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(rows.back().time, 499.95);
+    EXPECT_LT(rows.back().time, 500.0);
+    EXPECT_GT(rows.back().percent, 10);
+    EXPECT_LT(rows.back().percent, 90);
+  }
 }
 
 TEST(FillingRun, DualSurfaceJobFillsThroughItsConnectors) {
@@ -344,28 +400,6 @@ TEST(FillingRun, ClosedInjectionTimerEndsAsAShortShotAtOnce) {
     const double volume = kPi * 0.002 * 0.002 * 0.02 * 0.9;
     EXPECT_NEAR(FinalTime(run), 0.2 + volume / job.rate, 0.01);
   }
-}
-
-// One row of the status table.
-struct StatusRow {
-  double time = 0, percent = 0, pressure_mpa = 0, clamp_t = 0, flow = 0;
-  std::string status;
-};
-
-std::vector<StatusRow> StatusRows(const std::string& console) {
-  std::vector<StatusRow> rows;
-  std::istringstream in(console);
-  std::string line;
-  while (std::getline(in, line)) {
-    StatusRow r;
-    char status[8] = {};
-    if (std::sscanf(line.c_str(), "| %lf | %lf | %lf | %lf | %lf | %*f | %7s", &r.time, &r.percent,
-                    &r.pressure_mpa, &r.clamp_t, &r.flow, status) == 6) {
-      r.status = status;
-      rows.push_back(r);
-    }
-  }
-  return rows;
 }
 
 // Every pressure the result file holds (node blocks "Pressure" and the inlet

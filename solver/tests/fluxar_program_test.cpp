@@ -280,15 +280,5 @@ TEST(FluxarProgram, ValveGateFileIsReadOrOnlyWarnedAbout) {
             std::string::npos);
 }
 
-TEST(FluxarProgram, BannerLinesAreFiftyOneCharacters) {
-  for (bool log : {false, true}) {
-    std::vector<std::string> lines = Lines(BannerText(log));
-    ASSERT_EQ(lines.size(), 7u);
-    for (const std::string& line : lines) EXPECT_EQ(line.size(), 51u) << line;
-    EXPECT_EQ(lines[0], std::string(51, '*'));
-    EXPECT_EQ(lines[1], "*" + std::string(49, ' ') + "*");
-  }
-}
-
 }  // namespace
 }  // namespace kv

@@ -53,96 +53,114 @@ bool ElementPressureGradient(const SolverState& state, const Element& element, d
 
 namespace {
 
-// Velocity, profiles and shear rates of element e; writes element e's entries
-// only.
-void ElementKinematics(SolverState& state, const MeshModel& mesh, int e) {
+// The rows element e's kinematics writes.
+struct ElementRows {
+  const float* eta;
+  float* px;
+  float* py;
+  float* gamma;
+};
+
+// Runner: g = (p2 - p1) / l along the axis, mean velocity u = -(S/R) g along
+// it, Poiseuille profile u(r) = 2 u_mean (1 - r^2/R^2).
+void RunnerKinematics(SolverState& state, const MeshModel& mesh, const Element& element, int e, double S,
+                      const ElementRows& r) {
   const int L = state.layers;
+  const double R = std::max(element.diameter / 2.0, 1e-25);
+  const double length = std::max(double{element.length}, 1e-25);
+  double g = 0, across = 0;  // a runner has no gradient across its axis
+  ElementPressureGradient(state, element, &g, &across);
+  const float u = Limit1(-(S / R) * g);
+  double axis[3];
+  Difference(mesh, element.nodes[0], element.nodes[1], axis);
+  state.velocity_x[e] = static_cast<float>(u * axis[0] / length);
+  state.velocity_y[e] = static_cast<float>(u * axis[1] / length);
+  state.velocity_z[e] = static_cast<float>(u * axis[2] / length);
+  for (int k = 0; k <= L; ++k) {
+    const double z = state.zeta[k] * R;
+    r.px[k] = Frozen(r.eta[k]) ? 0.0f : static_cast<float>(2.0 * S * g * (z * z - R * R) / (R * R * R));
+    r.py[k] = 0;
+  }
+  r.gamma[0] = 0;
+  for (int k = 1; k <= L; ++k) {
+    r.gamma[k] = static_cast<float>(std::fabs(r.px[k] - r.px[k - 1]) / (state.dzeta[k] * R));
+  }
+}
+
+// Triangle of a gap of half-width b: mean velocity -(S/b) grad p in the
+// element's plane, turned into global axes; parabolic Hele-Shaw profile
+// u(z) = 1.5 u_mean (1 - z^2/b^2) per component.
+void TriangleKinematics(SolverState& state, const MeshModel& mesh, const Element& element, int e, double S,
+                        const ElementRows& r) {
+  const int L = state.layers;
+  const double b = ElementHalfGap(element);
+  double gx = 0, gy = 0;
+  double dir1[3] = {1, 0, 0}, dir2[3] = {0, 1, 0};
+  if (!ElementPressureGradient(state, element, &gx, &gy) || !TriangleFrame(mesh, element, dir1, dir2)) return;
+  const double ux = Limit1(-(S / b) * gx);
+  const double uy = Limit1(-(S / b) * gy);
+  // Local velocity (ux, uy) turned into global axes: ux e1 + uy e2.
+  state.velocity_x[e] = static_cast<float>(ux * dir1[0] + uy * dir2[0]);
+  state.velocity_y[e] = static_cast<float>(ux * dir1[1] + uy * dir2[1]);
+  state.velocity_z[e] = static_cast<float>(ux * dir1[2] + uy * dir2[2]);
+  for (int k = 0; k <= L; ++k) {
+    const double z = state.zeta[k] * b;
+    const double shape = 1.5 * S * (z * z - b * b) / (b * b * b);
+    r.px[k] = Frozen(r.eta[k]) ? 0.0f : Limit1(shape * gx);
+    r.py[k] = Frozen(r.eta[k]) ? 0.0f : Limit1(shape * gy);
+  }
+  r.gamma[0] = 0;
+  for (int k = 1; k <= L; ++k) {
+    const double dx = (r.px[k] - r.px[k - 1]) / (state.dzeta[k] * b);
+    const double dy = (r.py[k] - r.py[k - 1]) / (state.dzeta[k] * b);
+    r.gamma[k] = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+  }
+}
+
+// Tetrahedron: Darcy-like flow through the volume, u = -S grad p; the
+// profile runs along the gradient as in a gap of half-width b.
+void TetrahedronKinematics(SolverState& state, const MeshModel& mesh, const Element& element, int e, double S,
+                           const ElementRows& r) {
+  const int L = state.layers;
+  const double b = element.thickness / 2.0;
+  double grad[4][3], volume = 0;
+  TetrahedronGradients(mesh, element, grad, &volume);
+  if (!(std::fabs(volume) > 0) || !(b > 0)) return;
+  double gp[3] = {0, 0, 0};
+  for (int i = 0; i < 4; ++i) {
+    for (int c = 0; c < 3; ++c) gp[c] += state.pressure[element.nodes[i]] * grad[i][c] / (6.0 * volume);
+  }
+  const double magnitude = std::sqrt(gp[0] * gp[0] + gp[1] * gp[1] + gp[2] * gp[2]);
+  state.velocity_x[e] = Limit1(-S * gp[0]);
+  state.velocity_y[e] = Limit1(-S * gp[1]);
+  state.velocity_z[e] = Limit1(-S * gp[2]);
+  const double mean = std::min(S * magnitude, 1.0);
+  for (int k = 0; k <= L; ++k) {
+    r.px[k] = Frozen(r.eta[k]) ? 0.0f : Limit1(1.5 * mean * (1.0 - state.zeta[k] * state.zeta[k]));
+    r.py[k] = 0;
+  }
+  r.gamma[0] = 0;
+  for (int k = 1; k <= L; ++k) {
+    r.gamma[k] = static_cast<float>(std::fabs(r.px[k] - r.px[k - 1]) / (state.dzeta[k] * b));
+  }
+}
+
+// Velocity, profiles and shear rates of element e, when it is a filled, open
+// flow element; writes element e's entries only.
+void ElementKinematics(SolverState& state, const MeshModel& mesh, int e) {
   const Element& element = mesh.elements[e];
   if (!IsFlowCategory(element.category) || !state.active[e] || !ElementFilled(state, element)) {
     return;
   }
   const double S = ElementFluidity(state, element, e);
-  const float* eta = state.viscosity.Row(e);
-  float* px = state.profile_x.Row(e);
-  float* py = state.profile_y.Row(e);
-  float* gamma = state.shear_rate.Row(e);
-  const int* n = element.nodes;
+  const ElementRows rows{state.viscosity.Row(e), state.profile_x.Row(e), state.profile_y.Row(e),
+                         state.shear_rate.Row(e)};
   if (IsRunnerCategory(element.category)) {
-    const double R = std::max(element.diameter / 2.0, 1e-25);
-    const double length = std::max(double{element.length}, 1e-25);
-    // g = (p2 - p1) / l along the axis; u = -(S/R) g.
-    double g = 0, unused = 0;
-    ElementPressureGradient(state, element, &g, &unused);
-    const float u = Limit1(-(S / R) * g);
-    double axis[3];
-    Difference(mesh, n[0], n[1], axis);
-    state.velocity_x[e] = static_cast<float>(u * axis[0] / length);
-    state.velocity_y[e] = static_cast<float>(u * axis[1] / length);
-    state.velocity_z[e] = static_cast<float>(u * axis[2] / length);
-    // Poiseuille profile in a pipe, u(r) = 2 u_mean (1 - r^2/R^2).
-    for (int k = 0; k <= L; ++k) {
-      const double z = state.zeta[k] * R;
-      px[k] = Frozen(eta[k]) ? 0.0f : static_cast<float>(2.0 * S * g * (z * z - R * R) / (R * R * R));
-      py[k] = 0;
-    }
-    gamma[0] = 0;
-    for (int k = 1; k <= L; ++k) {
-      gamma[k] = static_cast<float>(std::fabs(px[k] - px[k - 1]) / (state.dzeta[k] * R));
-    }
-    return;
-  }
-  double gx = 0, gy = 0, b = 0;
-  double dir1[3] = {1, 0, 0}, dir2[3] = {0, 1, 0};
-  double ux = 0, uy = 0;
-  if (IsShellCategory(element.category)) {
-    b = ElementHalfGap(element);
-    if (!ElementPressureGradient(state, element, &gx, &gy) || !TriangleFrame(mesh, element, dir1, dir2)) return;
-    ux = Limit1(-(S / b) * gx);
-    uy = Limit1(-(S / b) * gy);
+    RunnerKinematics(state, mesh, element, e, S, rows);
+  } else if (IsShellCategory(element.category)) {
+    TriangleKinematics(state, mesh, element, e, S, rows);
   } else if (element.category == kPartVolume) {
-    b = element.thickness / 2.0;
-    double grad[4][3], volume = 0;
-    TetrahedronGradients(mesh, element, grad, &volume);
-    if (!(std::fabs(volume) > 0) || !(b > 0)) return;
-    double gp[3] = {0, 0, 0};
-    for (int i = 0; i < 4; ++i) {
-      for (int c = 0; c < 3; ++c) gp[c] += state.pressure[n[i]] * grad[i][c] / (6.0 * volume);
-    }
-    // Darcy-like flow through the volume: u = -S grad p; the profile runs
-    // along the gradient as in a gap of half-width b.
-    const double magnitude = std::sqrt(gp[0] * gp[0] + gp[1] * gp[1] + gp[2] * gp[2]);
-    state.velocity_x[e] = Limit1(-S * gp[0]);
-    state.velocity_y[e] = Limit1(-S * gp[1]);
-    state.velocity_z[e] = Limit1(-S * gp[2]);
-    const double mean = std::min(S * magnitude, 1.0);
-    for (int k = 0; k <= L; ++k) {
-      px[k] = Frozen(eta[k]) ? 0.0f : Limit1(1.5 * mean * (1.0 - state.zeta[k] * state.zeta[k]));
-      py[k] = 0;
-    }
-    gamma[0] = 0;
-    for (int k = 1; k <= L; ++k) {
-      gamma[k] = static_cast<float>(std::fabs(px[k] - px[k - 1]) / (state.dzeta[k] * b));
-    }
-    return;
-  } else {
-    return;
-  }
-  // Local velocity (ux, uy) turned into global axes: ux e1 + uy e2.
-  state.velocity_x[e] = static_cast<float>(ux * dir1[0] + uy * dir2[0]);
-  state.velocity_y[e] = static_cast<float>(ux * dir1[1] + uy * dir2[1]);
-  state.velocity_z[e] = static_cast<float>(ux * dir1[2] + uy * dir2[2]);
-  // Parabolic Hele-Shaw profile, u(z) = 1.5 u_mean (1 - z^2/b^2), per component.
-  for (int k = 0; k <= L; ++k) {
-    const double z = state.zeta[k] * b;
-    const double shape = 1.5 * S * (z * z - b * b) / (b * b * b);
-    px[k] = Frozen(eta[k]) ? 0.0f : Limit1(shape * gx);
-    py[k] = Frozen(eta[k]) ? 0.0f : Limit1(shape * gy);
-  }
-  gamma[0] = 0;
-  for (int k = 1; k <= L; ++k) {
-    const double dx = (px[k] - px[k - 1]) / (state.dzeta[k] * b);
-    const double dy = (py[k] - py[k - 1]) / (state.dzeta[k] * b);
-    gamma[k] = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    TetrahedronKinematics(state, mesh, element, e, S, rows);
   }
 }
 

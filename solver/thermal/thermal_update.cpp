@@ -407,17 +407,10 @@ void FrontReceivers(const SolverState& state, const MeshModel& mesh, const MeshP
   }
 }
 
-// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k, and
-// what balances each filled node's layer where its links do not:
-//   fresh  (1/s) melt at the melt temperature for what a layer sends out
-//          beyond what it takes in (the inlet's injection, and wherever the
-//          layer flow is not quite divergence free);
-//   handoff (m^3/s) what a layer takes in beyond what it sends out along its
-//          links: the melt going on into the front, handed with its heat to
-//          the node's front neighbours (`receivers`), or kept by the node
-//          itself when it has none.
-// Only the rows of reached nodes are set: the links join reached nodes.
-void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep, ThermalWorkspace& w) {
+// The inflow entries of every node in link order: each link gives an entry at
+// both of its ends; entry_link holds 2 l for the link's `to` end (inflow while
+// its flux is positive) and 2 l + 1 for its `from` end.
+void ListLinkEntries(const SolverState& state, ThermalWorkspace& w) {
   const int points = state.layers + 1;
   w.inflow_start.assign(state.node_count + 1, 0);
   for (const ThermalWorkspace::Link& link : w.links) {
@@ -429,8 +422,6 @@ void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPre
   w.upstream.resize(entries);
   w.entry_link.resize(entries);
   w.rate.resize(static_cast<size_t>(entries) * points);
-  // Entries of every node in link order: entry_link holds 2 l for the link's
-  // `to` end (inflow while its flux is positive) and 2 l + 1 for its `from` end.
   w.next_entry.assign(w.inflow_start.begin(), w.inflow_start.end() - 1);
   for (size_t l = 0; l < w.links.size(); ++l) {
     const ThermalWorkspace::Link& link = w.links[l];
@@ -441,9 +432,13 @@ void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPre
       w.entry_link[entry] = static_cast<int>(2 * l) + side;
     }
   }
-  // Layer flows into (taken) and out of (sent) every node along its links,
-  // rates, what balances them and the fastest layer intake, node by node:
-  // each node sums its own entries in link order and writes its own rows.
+}
+
+// Layer flows into (taken) and out of (sent) every reached node along its
+// links, rates, what balances them and the fastest layer intake, node by
+// node: each node sums its own entries in link order and writes its own rows.
+void BalanceNodeLayers(const SolverState& state, ThermalWorkspace& w) {
+  const int points = state.layers + 1;
   const size_t table = static_cast<size_t>(state.node_count) * points;
   w.taken.resize(table);
   w.sent.resize(table);
@@ -497,6 +492,12 @@ void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPre
     }
   };
   ForEachColumnChunk(static_cast<int>(w.reached.size()), points, per_node);
+}
+
+// The receivers of every filled node that hands melt on into the front.
+void ListReceivers(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
+                   ThermalWorkspace& w) {
+  const int points = state.layers + 1;
   // Nodes that share an active flow element with a front node: only they
   // can have front neighbours to hand melt on to.
   auto mark_near_front = [&](int8_t mark) {
@@ -526,6 +527,22 @@ void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPre
     if (w.receivers.size() == before) w.receivers.push_back({i, i, 1.0});
   }
   mark_near_front(0);
+}
+
+// Upwind inflows of every node, as rates (1/s) by layer: F_ji / V_i,k, and
+// what balances each filled node's layer where its links do not:
+//   fresh  (1/s) melt at the melt temperature for what a layer sends out
+//          beyond what it takes in (the inlet's injection, and wherever the
+//          layer flow is not quite divergence free);
+//   handoff (m^3/s) what a layer takes in beyond what it sends out along its
+//          links: the melt going on into the front, handed with its heat to
+//          the node's front neighbours (`receivers`), or kept by the node
+//          itself when it has none.
+// Only the rows of reached nodes are set: the links join reached nodes.
+void BuildInflows(const SolverState& state, const MeshModel& mesh, const MeshPreparation& prep, ThermalWorkspace& w) {
+  ListLinkEntries(state, w);
+  BalanceNodeLayers(state, w);
+  ListReceivers(state, mesh, prep, w);
 }
 
 int PowerOfTwoAtLeast(double value, int cap) {
@@ -707,6 +724,184 @@ void RestoreStartProfiles(SolverState& state) {
   }
 }
 
+// Step 1 of the update: the reached nodes listed, every other node's
+// profile at its wall temperature, all wall heat set to 0.
+void ResetUnreachedNodes(SolverState& state, ThermalWorkspace& w) {
+  const int points = state.layers + 1;
+  w.reached.clear();
+  for (int i = 0; i < state.node_count; ++i) {
+    state.node_wall_heat[i] = 0;
+    if (Reached(state, i)) {
+      w.reached.push_back(i);
+      continue;
+    }
+    float* T = state.node_temperature.Row(i);
+    std::fill(T, T + points, state.node_wall_temperature[i]);
+  }
+}
+
+// The rows of the column classes of one update, each made once and listed in
+// the order the columns first need them.
+struct UpdateClasses {
+  std::map<ClassKey, ClassRows> by_key;
+  std::vector<const ClassRows*> list;
+};
+
+// Per-column tables of the update sized; every column's wetted share of the
+// step set. A front node's wall is wetted as far as its control volume is
+// filled: its column conducts for that share of the step (in eighths), so
+// that it starts to cool as the melt arrives rather than when the front
+// reaches its neighbour.
+void PrepareColumnTables(const SolverState& state, ThermalWorkspace& w) {
+  const int points = state.layers + 1;
+  const int count = static_cast<int>(w.columns.size());
+  w.eighths.resize(count);
+  w.depth_step.resize(count);
+  w.next_depth_step.resize(count);
+  w.column_class.assign(count, -1);
+  w.arrived.resize(count);
+  w.arrivals.assign(state.node_count, 0.0);
+  const size_t chunks = (static_cast<size_t>(count) * points + kParallelChunk - 1) / kParallelChunk;
+  w.scratch.resize(std::max<size_t>(chunks, 1) * 3 * points);
+  for (int j = 0; j < count; ++j) {
+    const float s = state.fill_state[w.columns[j]];
+    w.eighths[j] = s >= 1.0f ? 8 : std::clamp(static_cast<int>(std::lround(8.0 * s)), 0, 8);
+  }
+}
+
+// Handed-on melt and mold depth of every column for the transport step
+// [step_start, step_start + dt_step], column by column.
+void PrepareColumnStep(const SolverState& state, ThermalWorkspace& w, double step_start, double dt_step,
+                       double mold_diffusivity) {
+  const int L = state.layers;
+  auto prepare = [&](int first, int last, uint32_t) {
+    for (int j = first; j <= last; ++j) {
+      const int i = w.columns[j];
+      // Melt handed on into a front node mixes across its whole gap (the
+      // fountain flow turns the core melt out to the walls).
+      w.arrived[j] = w.volume[i] > 0 ? w.arrivals[i] * dt_step / w.volume[i] : 0.0;
+      if (w.eighths[j] == 0) continue;
+      // The mold warms from the time the node filled: the depth it takes
+      // up heat through grows (none while the node fills).
+      const float s = state.fill_state[i];
+      const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
+      w.next_depth_step[j] = MoldDepthStep(w.half_gap[i] / L, mold_diffusivity, contact);
+    }
+  };
+  ForEachColumnChunk(static_cast<int>(w.columns.size()), L + 1, prepare);
+}
+
+// Rows of the columns whose class changed, made on this thread: classes are
+// shared by columns. Throws std::bad_alloc when a factorisation failed.
+void AssignColumnClasses(ThermalWorkspace& w, UpdateClasses& classes, int layers, const PolymerData& material,
+                         double dt_step) {
+  for (size_t j = 0; j < w.columns.size(); ++j) {
+    if (w.eighths[j] == 0) continue;
+    const int depth_step = w.next_depth_step[j];
+    if (w.column_class[j] >= 0 && w.depth_step[j] == depth_step) continue;
+    const int i = w.columns[j];
+    const Column column{w.half_gap[i], w.cylinder[i]};
+    ClassRows* rows = RowsFor(classes.by_key, column, w.eighths[j], depth_step, layers, material,
+                              dt_step * w.eighths[j] / 8);
+    if (!rows) throw std::bad_alloc();
+    if (rows->index < 0) {
+      rows->index = static_cast<int>(classes.list.size());
+      classes.list.push_back(rows);
+    }
+    w.column_class[j] = rows->index;
+    w.depth_step[j] = depth_step;
+  }
+}
+
+// One transport step of every column on its own: it reads the step's start
+// values and writes its own node only, so the threads do not change the
+// result. Results are limited to [node wall temperature, t_max].
+void AdvanceColumnsOneStep(SolverState& state, ThermalWorkspace& w, const UpdateClasses& classes,
+                           double melt_temperature, double t_max, double dt_step) {
+  const int points = state.layers + 1;
+  const int stride = points + 1;
+  auto advance = [&](int first, int last, uint32_t chunk) {
+    double* T = w.scratch.data() + static_cast<size_t>(chunk) * 3 * points;
+    double* rhs = T + points;
+    double* carried = rhs + points;
+    for (int j = first; j <= last; ++j) {
+      const int i = w.columns[j];
+      const float* old = w.start.data() + static_cast<size_t>(i) * stride;
+      const double arrived = w.arrived[j];
+      for (int k = 0; k < points; ++k) T[k] = old[k] + arrived;
+      const double tw = state.node_wall_temperature[i];
+      if (w.eighths[j] > 0) {
+        const double dt_node = dt_step * w.eighths[j] / 8;
+        state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*classes.list[w.column_class[j]], w,
+                                                                    melt_temperature, points, i, tw, dt_node,
+                                                                    T, rhs, carried));
+      } else if (arrived == 0) {
+        continue;
+      }
+      float* out = state.node_temperature.Row(i);
+      const double top = std::max(t_max, tw);
+      for (int k = 0; k < points; ++k) {
+        // Physical bounds: not below the wall, not above melt + 100 K.
+        const double v = std::isfinite(T[k]) ? T[k] : tw;
+        out[k] = static_cast<float>(std::clamp(v, tw, top));
+      }
+    }
+  };
+  ForEachColumnChunk(static_cast<int>(w.columns.size()), points, advance);
+}
+
+// Steps 3 to 5 of the update over dt: transport steps short enough for the
+// upwind inflow, each handing on the melt into the front, choosing every
+// column's rows and advancing the columns; one step's results are the next
+// step's start values.
+void AdvanceColumns(SolverState& state, const PolymerData& material, float dt) {
+  ThermalWorkspace& w = state.thermal;
+  const int points = state.layers + 1;
+  const int stride = points + 1;
+  const double melt_temperature = material.melt_temperature;
+  const float t_max = material.melt_temperature + 100.0f;
+  const int transport_steps = TransportSteps(w, dt);
+  const double dt_step = static_cast<double>(dt) / transport_steps;
+  const double mold_diffusivity =
+      double{material.mold_conductivity} / (double{material.mold_density} * material.mold_specific_heat);
+  UpdateClasses classes;
+  PrepareColumnTables(state, w);
+  w.start = state.node_temperature.cells;
+  for (int step = 0; step < transport_steps; ++step) {
+    const double step_start = state.time - dt + step * dt_step;  // s; the update ends at state.time
+    HandedOnHeat(w, melt_temperature, points);
+    PrepareColumnStep(state, w, step_start, dt_step, mold_diffusivity);
+    AssignColumnClasses(w, classes, state.layers, material, dt_step);
+    for (const ThermalWorkspace::Receiver& r : w.receivers) w.arrivals[r.to] = 0.0;
+    AdvanceColumnsOneStep(state, w, classes, melt_temperature, t_max, dt_step);
+    if (step + 1 < transport_steps) {
+      for (int i : w.columns) {
+        const size_t at = static_cast<size_t>(i) * stride;
+        std::copy_n(state.node_temperature.cells.begin() + at, points, w.start.begin() + at);
+      }
+    }
+  }
+}
+
+// Step 6: every element's profile is the mean of its nodes' profiles, each
+// element on its own.
+void MeanElementProfiles(SolverState& state, const MeshModel& mesh) {
+  const int points = state.layers + 1;
+  auto mean = [&](uint32_t first, uint32_t last) {
+    for (uint32_t e = first; e <= last; ++e) {
+      const Element& element = mesh.elements[e];
+      if (!IsFlowCategory(element.category) || element.node_count <= 0) continue;
+      float* Te = state.temperature.Row(static_cast<int>(e));
+      for (int k = 0; k < points; ++k) {
+        double sum = 0;
+        for (int v = 0; v < element.node_count; ++v) sum += state.node_temperature.Row(element.nodes[v])[k];
+        Te[k] = static_cast<float>(sum / element.node_count);
+      }
+    }
+  };
+  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, mean);
+}
+
 }  // namespace
 
 float BulkTemperatureOfProfile(const float* T, const std::vector<float>& zeta) {
@@ -723,24 +918,11 @@ float BulkTemperatureOfProfile(const float* T, const std::vector<float>& zeta) {
 
 int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
                        const PolymerData& material, float dt) {
-  const int L = state.layers;
-  const int points = L + 1;
-  const int stride = points + 1;
   ThermalWorkspace& w = state.thermal;
   // 1. Current -> previous; empty nodes sit at their wall temperature.
   state.node_temperature_previous.cells = state.node_temperature.cells;
-  const float t_max = material.melt_temperature + 100.0f;
   try {
-    w.reached.clear();
-    for (int i = 0; i < state.node_count; ++i) {
-      state.node_wall_heat[i] = 0;
-      if (Reached(state, i)) {
-        w.reached.push_back(i);
-        continue;
-      }
-      float* T = state.node_temperature.Row(i);
-      std::fill(T, T + points, state.node_wall_temperature[i]);
-    }
+    ResetUnreachedNodes(state, w);
     // 2. Columns, in-plane flow and heating.
     PrepareWorkspace(state, mesh, prep, w);
     w.columns.clear();
@@ -749,128 +931,16 @@ int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPrep
     }
     PreparePlaneFlow(state, mesh, w);
     BuildInflows(state, mesh, prep, w);
-    const double melt_temperature = material.melt_temperature;
-    const int transport_steps = TransportSteps(w, dt);
-    const double dt_step = static_cast<double>(dt) / transport_steps;
     // 3.-5. Rows per column class, advanced step by step.
-    std::map<ClassKey, ClassRows> classes;
-    std::vector<const ClassRows*> class_rows;
-    const int count = static_cast<int>(w.columns.size());
-    w.eighths.resize(count);
-    w.depth_step.resize(count);
-    w.next_depth_step.resize(count);
-    w.column_class.assign(count, -1);
-    w.arrived.resize(count);
-    w.arrivals.assign(state.node_count, 0.0);
-    const size_t chunks = (static_cast<size_t>(count) * points + kParallelChunk - 1) / kParallelChunk;
-    w.scratch.resize(std::max<size_t>(chunks, 1) * 3 * points);
-    for (int j = 0; j < count; ++j) {
-      // A front node's wall is wetted as far as its control volume is
-      // filled: its column conducts for that share of the step (in eighths),
-      // so that it starts to cool as the melt arrives rather than when the
-      // front reaches its neighbour.
-      const float s = state.fill_state[w.columns[j]];
-      w.eighths[j] = s >= 1.0f ? 8 : std::clamp(static_cast<int>(std::lround(8.0 * s)), 0, 8);
-    }
-    const double mold_diffusivity =
-        double{material.mold_conductivity} / (double{material.mold_density} * material.mold_specific_heat);
-    w.start = state.node_temperature.cells;
-    for (int step = 0; step < transport_steps; ++step) {
-      const double step_start = state.time - dt + step * dt_step;  // s; the update ends at state.time
-      HandedOnHeat(w, melt_temperature, points);
-      // Handed-on melt and mold depth of every column, column by column.
-      auto prepare = [&](int first, int last, uint32_t) {
-        for (int j = first; j <= last; ++j) {
-          const int i = w.columns[j];
-          // Melt handed on into a front node mixes across its whole gap (the
-          // fountain flow turns the core melt out to the walls).
-          w.arrived[j] = w.volume[i] > 0 ? w.arrivals[i] * dt_step / w.volume[i] : 0.0;
-          if (w.eighths[j] == 0) continue;
-          // The mold warms from the time the node filled: the depth it takes
-          // up heat through grows (none while the node fills).
-          const float s = state.fill_state[i];
-          const double contact = s >= 1.0f ? step_start + dt_step - std::max(double{state.fill_time[i]}, 0.0) : 0;
-          w.next_depth_step[j] = MoldDepthStep(w.half_gap[i] / L, mold_diffusivity, contact);
-        }
-      };
-      ForEachColumnChunk(count, points, prepare);
-      // Rows of the columns whose class changed, made on this thread: classes
-      // are shared by columns.
-      for (int j = 0; j < count; ++j) {
-        if (w.eighths[j] == 0) continue;
-        const int depth_step = w.next_depth_step[j];
-        if (w.column_class[j] >= 0 && w.depth_step[j] == depth_step) continue;
-        const int i = w.columns[j];
-        const Column column{w.half_gap[i], w.cylinder[i]};
-        ClassRows* rows = RowsFor(classes, column, w.eighths[j], depth_step, L, material,
-                                  dt_step * w.eighths[j] / 8);
-        if (!rows) throw std::bad_alloc();
-        if (rows->index < 0) {
-          rows->index = static_cast<int>(class_rows.size());
-          class_rows.push_back(rows);
-        }
-        w.column_class[j] = rows->index;
-        w.depth_step[j] = depth_step;
-      }
-      for (const ThermalWorkspace::Receiver& r : w.receivers) w.arrivals[r.to] = 0.0;
-      // Every column on its own: it reads the step's start values and writes
-      // its own node only, so the threads do not change the result.
-      auto advance = [&](int first, int last, uint32_t chunk) {
-        double* T = w.scratch.data() + static_cast<size_t>(chunk) * 3 * points;
-        double* rhs = T + points;
-        double* carried = rhs + points;
-        for (int j = first; j <= last; ++j) {
-          const int i = w.columns[j];
-          const float* old = w.start.data() + static_cast<size_t>(i) * stride;
-          const double arrived = w.arrived[j];
-          for (int k = 0; k < points; ++k) T[k] = old[k] + arrived;
-          const double tw = state.node_wall_temperature[i];
-          if (w.eighths[j] > 0) {
-            const double dt_node = dt_step * w.eighths[j] / 8;
-            state.node_wall_heat[i] += static_cast<float>(AdvanceColumn(*class_rows[w.column_class[j]], w,
-                                                                        melt_temperature, points, i, tw, dt_node,
-                                                                        T, rhs, carried));
-          } else if (arrived == 0) {
-            continue;
-          }
-          float* out = state.node_temperature.Row(i);
-          const double top = std::max(double{t_max}, tw);
-          for (int k = 0; k < points; ++k) {
-            // Physical bounds: not below the wall, not above melt + 100 K.
-            const double v = std::isfinite(T[k]) ? T[k] : tw;
-            out[k] = static_cast<float>(std::clamp(v, tw, top));
-          }
-        }
-      };
-      ForEachColumnChunk(count, points, advance);
-      // The step's results are the next step's start values.
-      if (step + 1 < transport_steps) {
-        for (int i : w.columns) {
-          const size_t at = static_cast<size_t>(i) * stride;
-          std::copy_n(state.node_temperature.cells.begin() + at, points, w.start.begin() + at);
-        }
-      }
-    }
+    AdvanceColumns(state, material, dt);
   } catch (const std::bad_alloc&) {
     RestoreStartProfiles(state);
-    return 0;
+    return kTemperaturesFailed;
   }
   state.node_temperature_previous.cells = state.node_temperature.cells;
-  // 6. Element profiles: mean of the node profiles, each element on its own.
-  auto mean = [&](uint32_t first, uint32_t last) {
-    for (uint32_t e = first; e <= last; ++e) {
-      const Element& element = mesh.elements[e];
-      if (!IsFlowCategory(element.category) || element.node_count <= 0) continue;
-      float* Te = state.temperature.Row(static_cast<int>(e));
-      for (int k = 0; k < points; ++k) {
-        double sum = 0;
-        for (int v = 0; v < element.node_count; ++v) sum += state.node_temperature.Row(element.nodes[v])[k];
-        Te[k] = static_cast<float>(sum / element.node_count);
-      }
-    }
-  };
-  if (state.element_count > 0) ForEachChunk(0u, static_cast<uint32_t>(state.element_count) - 1, mean);
-  return 1;
+  // 6. Element profiles.
+  MeanElementProfiles(state, mesh);
+  return kTemperaturesUpdated;
 }
 
 }  // namespace kv

@@ -65,8 +65,10 @@ ColumnRows MakeColumnRows(int layers, double b, int kappa, const PolymerData& ma
 //      stored into both node tables; node_wall_heat holds the heat the wall
 //      link conducted into the mold (J per m^2 of wall);
 //   6. element table = mean of the profiles of the element's nodes.
-// Returns 1, or 0 when a factorisation failed or memory ran out (the
-// profiles are then left as they were at step 1).
+// Returns kTemperaturesUpdated, or kTemperaturesFailed when a factorisation
+// failed or memory ran out (the profiles are then left as they were at step 1).
+inline constexpr int kTemperaturesUpdated = 1;
+inline constexpr int kTemperaturesFailed = 0;
 int UpdateTemperatures(SolverState& state, const MeshModel& mesh, const MeshPreparation& prep,
                        const PolymerData& material, float dt);
 
