@@ -29,13 +29,4 @@ void UpdateKinematics(SolverState& state, const MeshModel& mesh);
 // both 0, for other categories and degenerate elements.
 bool ElementPressureGradient(const SolverState& state, const Element& element, double* gx, double* gy);
 
-// Local frame of a triangle: unit vectors e1 along node 1 -> node 2 and e2 in
-// the triangle's plane towards node 3. False for a degenerate triangle.
-bool TriangleFrame(const MeshModel& mesh, const Element& element, double e1[3], double e2[3]);
-
-// Gradient vectors of the four linear shape functions of a tetrahedron times
-// 6V (cofactor vectors g_i) and its signed volume V (m^3).
-void TetrahedronGradients(const MeshModel& mesh, const Element& element, double g[4][3],
-                          double* volume);
-
 }  // namespace kv
