@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "common/analysis/analysis_files.h"
+#include "common/geometry/constants.h"
 #include "common/mesh/native_mesh_file.h"
 #include "solver/driver/entry.h"
 #include "solver/driver/fill_agreement.h"
@@ -35,7 +36,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kLength = 0.2, kWidth = 0.1;  // m, plate
 constexpr float kThickness = 0.002f;           // m
 constexpr float kSprueDiameter = 0.005f;       // m
@@ -74,12 +74,12 @@ kv::MeshModel BuildJobMesh(int nodes, bool centre, int& inlet) {
 bool WriteJob(const std::string& base, int nodes, bool centre) {
   int inlet = 0;
   const kv::MeshModel mesh = BuildJobMesh(nodes, centre, inlet);
-  const double volume = kLength * kWidth * kThickness + kPi * kSprueDiameter * kSprueDiameter / 4 * kSprueLength;
+  const double volume = kLength * kWidth * kThickness + kv::kPi * kSprueDiameter * kSprueDiameter / 4 * kSprueLength;
   kv::SolverParameters parameters;  // 6 layers
   kv::ProcessConditions process;    // mold 50 C
   kv::InjectionUnit unit = kv::DefaultInjectionUnit();  // melt 230 C
   unit.screw_diameter = 0.04f;
-  unit.stroke = static_cast<float>(1.2 * volume / (kPi * 0.04 * 0.04 / 4) * 1000);  // mm
+  unit.stroke = static_cast<float>(1.2 * volume / (kv::kPi * 0.04 * 0.04 / 4) * 1000);  // mm
   for (int k = 0; k < 6; ++k) {
     unit.profile[k][0] = static_cast<float>(20 * k);
     unit.profile[k][1] = 100;

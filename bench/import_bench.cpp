@@ -17,7 +17,9 @@
 #include "common/mesh/mesh_model.h"
 #include "gui/exchange/mesh_readers.h"
 #include "gui/mesh/element_sizes.h"
-#include "gui/mesh/face_topology.h"
+#include "common/geometry/element_geometry.h"
+#include "common/geometry/face_pairing.h"
+#include "common/geometry/face_table.h"
 
 namespace {
 

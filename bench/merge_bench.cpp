@@ -19,7 +19,9 @@
 #include <vector>
 
 #include "common/octree/point_octree.h"
-#include "gui/mesh/face_topology.h"
+#include "common/geometry/element_geometry.h"
+#include "common/geometry/face_pairing.h"
+#include "common/geometry/face_table.h"
 #include "gui/mesh/mesh_repair.h"
 #include "gui/mesh/rebuild.h"
 #include "gui/mesh/tests/patch_plate.h"

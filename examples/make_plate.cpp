@@ -15,6 +15,7 @@
 #include "common/analysis/analysis_files.h"
 #include "common/analysis/analysis_settings.h"
 #include "common/database/databases.h"
+#include "common/geometry/constants.h"
 #include "common/mesh/native_mesh_file.h"
 
 namespace {
@@ -88,9 +89,8 @@ int BuildPlate(kv::MeshModel& mesh) {
 
 // Plate and runner volume in m^3 (the shot the screw must hold).
 double ShotVolume() {
-  const double pi = 3.14159265358979323846;
   return kLength * kWidth * kThickness +
-         pi * kRunnerDiameter * kRunnerDiameter / 4 * kRunnerLength;
+         kv::kPi * kRunnerDiameter * kRunnerDiameter / 4 * kRunnerLength;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "common/analysis/analysis_settings.h"
 
-#include <numbers>
+#include "common/geometry/constants.h"
 
 namespace kv {
 
@@ -64,7 +64,7 @@ void ApplyScrew(InjectionUnit& unit, const ScrewRecord& screw) {
 double RequiredStroke(double volume, double diameter) {
   // Stroke = V / (pi D^2 / 4), the length of a cylinder of the screw's bore.
   if (!(diameter > 0)) return 0;
-  return 4.0 * volume / (std::numbers::pi * diameter * diameter);
+  return 4.0 * volume / (kPi * diameter * diameter);
 }
 
 void SetStandardPhaseTimes(ProcessConditions& process) {

@@ -1,9 +1,8 @@
 #include "common/database/databases.h"
 
-#include <numbers>
-
 #include "common/analysis/material_values.h"
 #include "common/analysis/tcode_format.h"
+#include "common/geometry/constants.h"
 #include "common/text/number_format.h"
 
 namespace kv {
@@ -80,7 +79,7 @@ int FindMaterial(const std::vector<MaterialRecord>& materials, const std::string
 double ScrewCapacity(const ScrewRecord& screw) {
   // Capacity = pi D^2 / 4 * stroke, the swept volume of the barrel.
   double d = screw.diameter;
-  return std::numbers::pi * d * d * screw.max_stroke / 4.0;
+  return kPi * d * d * screw.max_stroke / 4.0;
 }
 
 int PreselectScrew(const std::vector<ScrewRecord>& screws, double shot_volume, int previous) {

@@ -5,10 +5,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/geometry/constants.h"
+
 namespace kv {
 namespace {
 
-constexpr double kDegreesPerRadian = 57.2957763671875;
 constexpr float kMaxTaper = 0.7853982f;        // rad, 45 degrees
 constexpr float kThicknessStep = 0.2f;         // relative thickness step drawn as an outline
 
@@ -43,7 +44,7 @@ double AngleBetween(const float a[3], const float b[3]) {
   if (la == 0 || lb == 0) return 0;
   const double c = dot / (la * lb);
   if (c < -1.0 || c > 1.0) return 0;
-  return std::acos(c) * kDegreesPerRadian;
+  return std::acos(c) * double{kSingleDegreesPerRadian};
 }
 
 bool IsShellType(int type) { return type == kTriangle || type == kQuadrilateral; }

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "gui/mesh/element_geometry.h"
+#include "common/geometry/constants.h"
+#include "common/geometry/element_geometry.h"
 
 namespace kv {
 namespace {
@@ -29,7 +30,7 @@ int LargestBoundaryFace(const MeshModel& model, const Element& e) {
 }
 
 // Distance from the plane of face `f` to the node of tetrahedron `e` that is
-// not on the face: |n . p_opposite - n . p_first|. Negative when the element
+// not on the face, measured along the face normal. Negative when the element
 // has no such node (or a node index is invalid).
 double HeightOverFace(const MeshModel& model, const Element& e, int f) {
   const FaceRecord& face = model.faces[static_cast<size_t>(f)];
@@ -42,13 +43,17 @@ double HeightOverFace(const MeshModel& model, const Element& e, int f) {
     if (n < 0 || static_cast<size_t>(n) >= model.nodes.size() || first < 0 ||
         static_cast<size_t>(first) >= model.nodes.size())
       return -1;
-    const Node& p = model.nodes[static_cast<size_t>(n)];
-    const Node& q = model.nodes[static_cast<size_t>(first)];
-    const double np = face.normal[0] * double(p.x) + face.normal[1] * double(p.y) + face.normal[2] * double(p.z);
-    const double nq = face.normal[0] * double(q.x) + face.normal[1] * double(q.y) + face.normal[2] * double(q.z);
-    return std::fabs(np - nq);
+    return DistanceToPlane(face.normal, model.nodes[static_cast<size_t>(first)], model.nodes[static_cast<size_t>(n)]);
   }
   return -1;
+}
+
+// The element's centroid: the mean of its first `count` nodes p.
+void SetCentroid(Element& e, const Node* p, int count) {
+  Vec3 points[kMaxElementNodes];
+  for (int i = 0; i < count; ++i) points[i] = ToVec3(p[i]);
+  const Vec3 c = MeanPoint(points, count);
+  e.centroid[0] = float(c.x), e.centroid[1] = float(c.y), e.centroid[2] = float(c.z);
 }
 
 }  // namespace
@@ -62,23 +67,17 @@ void ComputeElementSizes(MeshModel& model) {
       // L = |p2 - p1|, lateral area pi D L, volume pi D^2 L / 4.
       const double length = PointDistance(p[0], p[1]);
       e.length = float(length);
-      e.centroid[0] = float(0.5 * (double(p[0].x) + p[1].x));
-      e.centroid[1] = float(0.5 * (double(p[0].y) + p[1].y));
-      e.centroid[2] = float(0.5 * (double(p[0].z) + p[1].z));
-      e.lateral_area = float(kPi * e.diameter * length);
-      e.volume = float(kPi * double(e.diameter) * e.diameter * length / 4.0);
+      SetCentroid(e, p, 2);
+      e.lateral_area = float(kBeamPi * e.diameter * length);
+      e.volume = float(kBeamPi * double(e.diameter) * e.diameter * length / 4.0);
     } else if (e.type == kTriangle) {
       TriangleNormal(p[0], p[1], p[2], e.normal);
-      e.centroid[0] = float((double(p[0].x) + p[1].x + p[2].x) / 3.0);
-      e.centroid[1] = float((double(p[0].y) + p[1].y + p[2].y) / 3.0);
-      e.centroid[2] = float((double(p[0].z) + p[1].z + p[2].z) / 3.0);
+      SetCentroid(e, p, 3);
       const double area = TriangleArea(p[0], p[1], p[2]);
       e.area = float(area);
       e.volume = float(area * e.thickness);
     } else if (e.type == kTetrahedron) {
-      double c[3] = {0, 0, 0};
-      for (int i = 0; i < 4; ++i) c[0] += p[i].x, c[1] += p[i].y, c[2] += p[i].z;
-      for (int k = 0; k < 3; ++k) e.centroid[k] = float(c[k] / 4.0);
+      SetCentroid(e, p, 4);
       e.volume = float(TetrahedronVolume(p[0], p[1], p[2], p[3]));
       // Provisional thickness: half the height over the boundary face, limited.
       e.boundary_face = LargestBoundaryFace(model, e);

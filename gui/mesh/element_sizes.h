@@ -4,7 +4,7 @@
 // like a shell of known gap.
 //
 // Both read the face records, so BuildFaceRecords and PairCoincidentFaces
-// (face_topology.h) must have run first.
+// (common/geometry) must have run first.
 
 #include "common/mesh/mesh_model.h"
 

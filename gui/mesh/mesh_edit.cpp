@@ -7,12 +7,13 @@
 #include <map>
 #include <utility>
 
+#include "common/geometry/constants.h"
+#include "common/geometry/vec3.h"
 #include "common/text/number_format.h"
 
 namespace kv {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr float kDefaultBeamDiameter = 0.002f;  // m
 
 bool ValidNode(const MeshModel& model, int node) {
@@ -22,7 +23,6 @@ bool ValidNode(const MeshModel& model, int node) {
 // True when a coordinate (m) can be stored in the node table's float.
 bool FitsCoordinate(double v) { return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max(); }
 
-double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 }  // namespace
 
@@ -196,16 +196,18 @@ int ReverseTriangles(MeshModel& model, const std::vector<int>& elements) {
 bool CircleThroughPoints(const double a[3], const double b[3], const double c[3], double centre[3], double* radius) {
   // Centre = a + s p + t q with p = b - a, q = c - a; equal distances to a, b
   // and c give 2 (s p + t q).p = p.p and 2 (s p + t q).q = q.q.
-  const double p[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-  const double q[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+  const Vec3 origin{a[0], a[1], a[2]};
+  const Vec3 p = Sub(Vec3{b[0], b[1], b[2]}, origin);
+  const Vec3 q = Sub(Vec3{c[0], c[1], c[2]}, origin);
   const double pp = Dot(p, p), pq = Dot(p, q), qq = Dot(q, q);
   const double det = 4.0 * (pp * qq - pq * pq);
   if (det == 0.0 || !std::isfinite(det)) return false;
   const double s = (pp * 2.0 * qq - qq * 2.0 * pq) / det;
   const double t = (2.0 * pp * qq - 2.0 * pq * pp) / det;
-  for (int i = 0; i < 3; ++i) centre[i] = a[i] + s * p[i] + t * q[i];
-  const double d[3] = {centre[0] - a[0], centre[1] - a[1], centre[2] - a[2]};
-  *radius = std::sqrt(Dot(d, d));
+  centre[0] = a[0] + s * p.x + t * q.x;
+  centre[1] = a[1] + s * p.y + t * q.y;
+  centre[2] = a[2] + s * p.z + t * q.z;
+  *radius = Norm(Sub(Vec3{centre[0], centre[1], centre[2]}, origin));
   return true;
 }
 

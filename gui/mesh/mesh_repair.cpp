@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "common/octree/point_octree.h"
-#include "gui/mesh/element_geometry.h"
-#include "gui/mesh/face_topology.h"
+#include "common/geometry/element_geometry.h"
+#include "common/geometry/face_pairing.h"
+#include "common/geometry/face_table.h"
 
 namespace kv {
 namespace {

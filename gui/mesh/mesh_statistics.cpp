@@ -2,7 +2,8 @@
 
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
-#include "gui/mesh/element_geometry.h"
+#include "common/geometry/constants.h"
+#include "common/geometry/element_geometry.h"
 
 namespace kv {
 namespace {
@@ -13,7 +14,7 @@ double ElementVolume(const MeshModel& model, const Element& e) {
   if (e.node_count != ElementTypeNodeCount(e.type) || !GatherElementNodes(model, e, p)) return 0;
   switch (e.type) {
     case kBeam:  // pi D^2 / 4 * L
-      return kPi * double(e.diameter) * e.diameter / 4.0 * PointDistance(p[0], p[1]);
+      return kBeamPi * double(e.diameter) * e.diameter / 4.0 * PointDistance(p[0], p[1]);
     case kTriangle:  // A * t
       return TriangleArea(p[0], p[1], p[2]) * e.thickness;
     case kQuadrilateral:  // (A(1 2 3) + A(1 3 4)) * t

@@ -2,7 +2,9 @@
 
 #include "common/output/pane_output.h"
 #include "gui/mesh/element_sizes.h"
-#include "gui/mesh/face_topology.h"
+#include "common/geometry/element_geometry.h"
+#include "common/geometry/face_pairing.h"
+#include "common/geometry/face_table.h"
 
 namespace kv {
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/geometry/categories.h"
 #include "common/files/write_aside.h"
 #include "common/results/cooling_input.h"
 #include "common/results/restart_file.h"
@@ -395,7 +396,7 @@ bool PrepareSolverMesh(SolverOutput& out, RunState& state) {
     return false;
   }
   // Faces, counts, geometry, connectors, geometry again with the connectors.
-  BuildFaceTable(mesh);
+  BuildFaceRecords(mesh);
   if (PairFacesWithSameNodes(mesh) != 1) {
     Print(out, "\nError: Octree failure\n");
     FlushSolverOutput(out);

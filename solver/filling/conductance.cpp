@@ -7,16 +7,16 @@
 #include <cmath>
 #include <new>
 
+#include "common/geometry/categories.h"
+#include "common/geometry/constants.h"
+#include "common/geometry/element_geometry.h"
 #include "solver/filling/filling.h"
 #include "solver/matrix/parallel.h"
-#include "solver/prep/element_frames.h"
 #include "solver/thermal/fluidity.h"
 
 namespace kv {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 bool AnyEmpty(const SolverState& state, const Element& element) {
   for (int v = 0; v < element.node_count; ++v) {
@@ -35,7 +35,7 @@ bool Conducts(const SolverState& state, const Element& element, int e) {
 // that never conduct).
 int PatternSize(const Element& element) {
   if (IsRunnerCategory(element.category)) return 2;
-  if (element.category == kPartSurface || element.category == kPartDualSurface) return 3;
+  if (IsShellCategory(element.category)) return 3;
   if (element.category == kPartVolume) return 4;
   return 0;
 }
@@ -52,7 +52,7 @@ int ElementConductance(const MeshModel& mesh, const Element& element, double S, 
     K[0][1] = K[1][0] = -k;
     return 2;
   }
-  if (element.category == kPartSurface || element.category == kPartDualSurface) {
+  if (IsShellCategory(element.category)) {
     // Linear triangle: K_ij = S (b_i b_j + c_i c_j) / (2A) in local coordinates.
     const double x2 = element.local[0], y3 = element.local[1], x3 = element.local[2];
     const double area = element.area;

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 
+#include "common/geometry/categories.h"
+#include "common/geometry/constants.h"
 #include "solver/matrix/parallel.h"
 #include "solver/matrix/matrix_library.h"
 #include "solver/matrix/pcg_solver.h"
@@ -17,7 +19,6 @@ namespace kv {
 
 namespace {
 
-constexpr float kPiRam = 3.1415927f;          // pi of the ram-speed formula
 constexpr float kStartStep = 1e-4f;           // s, time step of the start-up
 constexpr float kConnectorOpen = 0.01f;       // m, connector diameter while pressure drives it
 constexpr float kConnectorClosed = 5e-5f;     // m, once the pressure across it vanishes
@@ -163,7 +164,7 @@ float SetInletFlow(SolverState& state, const FillingJob& job, double t, float dt
   float q = v * unit.max_rate;
   if (t < unit.valve_timer[0][0] || t > unit.valve_timer[0][1]) q = 0;
   // Ram speed = Q / (pi D^2 / 4); the ram moves by speed x dt.
-  const float bore = kPiRam * unit.screw_diameter * unit.screw_diameter * 0.25f;
+  const float bore = kRamSpeedPi * unit.screw_diameter * unit.screw_diameter * 0.25f;
   unit.ram_speed = bore > 0 ? q / bore : 0.0f;
   unit.ram_displacement += unit.ram_speed * dt;
   state.flow_rate[state.inlet] = q;

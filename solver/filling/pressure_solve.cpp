@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "common/geometry/categories.h"
 #include "solver/filling/filling.h"
 #include "solver/matrix/matrix_handles.h"
 #include "solver/matrix/matrix_library.h"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/geometry/categories.h"
 #include "common/text/number_format.h"
 #include "solver/input/job_files.h"
 
@@ -38,7 +39,7 @@ bool CheckProcess(const ProcessConditions& c, const std::string& path, std::stri
 bool CheckSections(const MeshModel& mesh, const std::string& path, std::string& error) {
   for (size_t e = 0; e < mesh.elements.size(); ++e) {
     const Element& element = mesh.elements[e];
-    const bool shell = element.category == kPartSurface || element.category == kPartDualSurface;
+    const bool shell = IsShellCategory(element.category);
     // Connectors are left out: the run sets their diameters itself.
     const bool beam = element.category == kColdRunner || element.category == kHotRunner ||
                       element.category == kPartRunner;

@@ -1,30 +1,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/geometry/categories.h"
+#include "common/geometry/constants.h"
+#include "common/geometry/element_geometry.h"
+#include "common/geometry/vec3.h"
 #include "common/text/number_format.h"
-#include "solver/prep/element_frames.h"
 #include "solver/prep/mesh_preparation.h"
 
 namespace kv {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct Vec3 {
-  double x = 0, y = 0, z = 0;
-};
-
-Vec3 At(const MeshModel& mesh, int node) {
-  const Node& n = mesh.nodes[node];
-  return {n.x, n.y, n.z};
-}
-Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-double Norm(Vec3 a) { return std::sqrt(Dot(a, a)); }
-
-double TriangleArea(Vec3 a, Vec3 b, Vec3 c) { return 0.5 * Norm(Cross(Sub(b, a), Sub(c, a))); }
+Vec3 At(const MeshModel& mesh, int node) { return ToVec3(mesh.nodes[node]); }
 
 // Area of a triangle projected on the parting plane: one coordinate is set to
 // zero at the three nodes, y when N_y >= N_x, else x, but z when N_z is
@@ -53,54 +41,7 @@ bool SetLocalCoordinates(const MeshModel& mesh, Element& el, const Vec3* p) {
   return true;
 }
 
-const int kTetraFaces[4][3] = {{0, 1, 2}, {0, 1, 3}, {1, 2, 3}, {0, 2, 3}};
-
-void SetFace(MeshModel& mesh, FaceRecord& face, int e, const int* nodes) {
-  face.shape = kTriangle;
-  face.node_count = 3;
-  face.element = e;
-  face.partner = -1;
-  Vec3 p[3];
-  for (int i = 0; i < 3; ++i) {
-    face.nodes[i] = nodes[i];
-    p[i] = At(mesh, nodes[i]);
-  }
-  face.nodes[3] = 0;
-  face.centroid[0] = static_cast<float>((p[0].x + p[1].x + p[2].x) / 3);
-  face.centroid[1] = static_cast<float>((p[0].y + p[1].y + p[2].y) / 3);
-  face.centroid[2] = static_cast<float>((p[0].z + p[1].z + p[2].z) / 3);
-  const Vec3 normal = Cross(Sub(p[1], p[0]), Sub(p[2], p[0]));
-  const double length = Norm(normal);
-  face.area = static_cast<float>(0.5 * length);
-  for (int c = 0; c < 3; ++c) face.normal[c] = 0;
-  if (length > 0) {
-    face.normal[0] = static_cast<float>(normal.x / length);
-    face.normal[1] = static_cast<float>(normal.y / length);
-    face.normal[2] = static_cast<float>(normal.z / length);
-  }
-}
-
 }  // namespace
-
-void BuildFaceTable(MeshModel& mesh) {
-  mesh.faces.clear();
-  for (int e = 0; e < static_cast<int>(mesh.elements.size()); ++e) {
-    Element& element = mesh.elements[e];
-    element.facet_count = 0;
-    if (element.type == kTriangle) {
-      mesh.faces.emplace_back();
-      SetFace(mesh, mesh.faces.back(), e, element.nodes);
-      element.facets[element.facet_count++] = static_cast<int>(mesh.faces.size()) - 1;
-    } else if (element.type == kTetrahedron) {
-      for (const auto& f : kTetraFaces) {
-        const int nodes[3] = {element.nodes[f[0]], element.nodes[f[1]], element.nodes[f[2]]};
-        mesh.faces.emplace_back();
-        SetFace(mesh, mesh.faces.back(), e, nodes);
-        element.facets[element.facet_count++] = static_cast<int>(mesh.faces.size()) - 1;
-      }
-    }
-  }
-}
 
 void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], MeshPreparation& prep) {
   const int node_count = static_cast<int>(mesh.nodes.size());
@@ -112,22 +53,20 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
   std::vector<int> counts(node_count + 1, 0);
   for (int e = 0; e < element_count; ++e) {
     Element& el = mesh.elements[e];
+    const auto node = [&](int i) -> const Node& { return mesh.nodes[el.nodes[i]]; };
     Vec3 p[4];
     const int corners = std::min(el.node_count, 4);
-    Vec3 centroid;
     for (int i = 0; i < corners; ++i) {
       p[i] = At(mesh, el.nodes[i]);
-      centroid.x += p[i].x / corners;
-      centroid.y += p[i].y / corners;
-      centroid.z += p[i].z / corners;
       ++counts[el.nodes[i]];
     }
+    const Vec3 centroid = MeanPoint(p, corners);
     el.centroid[0] = static_cast<float>(centroid.x);
     el.centroid[1] = static_cast<float>(centroid.y);
     el.centroid[2] = static_cast<float>(centroid.z);
     if (el.type == kBeam) {
       // Runner: volume pi D^2 l / 4, lateral area pi D l, half the volume to each end.
-      const double length = Norm(Sub(p[1], p[0]));
+      const double length = PointDistance(node(0), node(1));
       const double D = el.diameter;
       el.length = static_cast<float>(length);
       el.volume = static_cast<float>(kPi * D * D * length / 4);
@@ -146,16 +85,10 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
       el.projected_area = static_cast<float>(c * kPi * D * D / 4 + D * length * std::sqrt(1 - c * c));
       for (int i = 0; i < 2; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(kPi * D * D * length / 8);
     } else if (el.type == kTriangle) {
-      const Vec3 normal = Cross(Sub(p[1], p[0]), Sub(p[2], p[0]));
-      const double area = 0.5 * Norm(normal);
+      const double area = TriangleArea(p[0], p[1], p[2]);
       el.area = static_cast<float>(area);
       el.volume = static_cast<float>(area * el.thickness);
-      for (int c = 0; c < 3; ++c) el.normal[c] = 0;
-      if (area > 0) {
-        el.normal[0] = static_cast<float>(normal.x / (2 * area));
-        el.normal[1] = static_cast<float>(normal.y / (2 * area));
-        el.normal[2] = static_cast<float>(normal.z / (2 * area));
-      }
+      TriangleNormal(node(0), node(1), node(2), el.normal);
       if (!SetLocalCoordinates(mesh, el, p)) el.local[0] = el.local[1] = el.local[2] = 0;
       el.projected_area = static_cast<float>(ProjectedTriangleArea(p[0], p[1], p[2], parting_normal));
       // Median-dual share of node i: the two small triangles (node i, edge
@@ -169,7 +102,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
       }
     } else if (el.type == kTetrahedron) {
       // Volume |det(edges)| / 6, area the sum of the faces.
-      const double volume = std::fabs(Dot(Sub(p[1], p[0]), Cross(Sub(p[2], p[0]), Sub(p[3], p[0])))) / 6;
+      const double volume = TetrahedronVolume(node(0), node(1), node(2), node(3));
       el.volume = static_cast<float>(volume);
       double area = 0, best_area = -1, best_dot = -1e300;
       int largest = -1, facing = -1;
@@ -199,8 +132,7 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
           const int n = el.nodes[i];
           if (n != face.nodes[0] && n != face.nodes[1] && n != face.nodes[2]) apex = n;
         }
-        const Vec3 d = Sub(At(mesh, apex), At(mesh, face.nodes[0]));
-        const double distance = std::fabs(d.x * face.normal[0] + d.y * face.normal[1] + d.z * face.normal[2]);
+        const double distance = DistanceToPlane(face.normal, mesh.nodes[face.nodes[0]], mesh.nodes[apex]);
         el.thickness = static_cast<float>(std::clamp(distance / 2, 0.0001, 0.005));
       }
       // Local frame of the tetrahedron: its first face in the plane of nodes 1-3.
@@ -249,7 +181,7 @@ int AddDualSurfaceConnectors(MeshModel& mesh) {
       int nearest = -1;
       double best = 1e300;
       for (int j = 0; j < 3; ++j) {
-        const double d = Norm(Sub(At(mesh, partner.nodes[j]), At(mesh, el.nodes[i])));
+        const double d = PointDistance(mesh.nodes[el.nodes[i]], mesh.nodes[partner.nodes[j]]);
         if (d < best) { best = d; nearest = partner.nodes[j]; }
       }
       if (nearest < 0 || !(best < reach)) continue;
@@ -298,7 +230,7 @@ std::string CheckSolverMesh(const MeshModel& mesh) {
         return Format("Element %d refers to a node that does not exist.", e + 1);
       }
     }
-    const bool shell = el.category == kPartSurface || el.category == kPartDualSurface;
+    const bool shell = IsShellCategory(el.category);
     const bool runner = el.category == kColdRunner || el.category == kHotRunner || el.category == kPartRunner;
     if (el.category == kPartSurface && !(el.thickness > 0) && el.type == kTriangle) {
       return Format("Element %d has no thickness.", e + 1);

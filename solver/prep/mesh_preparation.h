@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/geometry/face_pairing.h"
+#include "common/geometry/face_table.h"
 #include "common/mesh/mesh_model.h"
 #include "solver/state/prepared_mesh.h"
 
@@ -28,16 +30,8 @@ struct CategoryVolumes {
 
 namespace kv {
 
-// Builds the face table: one face per triangle and four per tetrahedron
-// (nodes, centroid, unit normal, area), each element listing its faces.
-// Partners are reset to -1.
-void BuildFaceTable(MeshModel& mesh);
-
-// Marks faces with the same three nodes as each other's partners, searching
-// through the point octree over the face centroids; faces left with partner
-// -1 are the boundary. Returns 1, or 0 when the octree cannot be built (a
-// centroid that is not a finite number); every partner is -1 then.
-int PairFacesWithSameNodes(MeshModel& mesh);
+// The face table and its pairing are common/geometry's BuildFaceRecords and
+// PairFacesWithSameNodes, run before the element geometry below.
 
 // Element geometry and node control volumes (see the .cpp for the formulas):
 // length, centroid, normal, area, volume, local coordinates and projected area

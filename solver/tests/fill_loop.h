@@ -76,7 +76,7 @@ struct FillLoop {
   // (m^3/s) at node `inlet` (0-based) and runs the two start-up passes.
   FillLoop(MeshModel model, int inlet, int layers, const PolymerData& melt, double rate)
       : mesh(std::move(model)), material(melt) {
-    BuildFaceTable(mesh);
+    BuildFaceRecords(mesh);
     const float normal[3] = {0, 0, 1};
     ComputeElementGeometry(mesh, normal, prep);
     unit.melt_temperature = material.melt_temperature;

@@ -15,7 +15,7 @@ const float kNormalZ[3] = {0, 0, 1};
 
 TEST(MeshPreparation, PlateGeometryAndVolumes) {
   MeshModel mesh = test::Plate(0.1, 0.05, 4, 2, 0.002f);
-  BuildFaceTable(mesh);
+  BuildFaceRecords(mesh);
   EXPECT_EQ(mesh.faces.size(), mesh.elements.size());
   MeshPreparation prep;
   ComputeElementGeometry(mesh, kNormalZ, prep);
@@ -102,7 +102,7 @@ TEST(MeshPreparation, TetrahedronThicknessAndShares) {
   e.node_count = 4;
   for (int v = 0; v < 4; ++v) e.nodes[v] = v;
   mesh.elements.push_back(e);
-  BuildFaceTable(mesh);
+  BuildFaceRecords(mesh);
   ASSERT_EQ(mesh.faces.size(), 4u);
   MeshPreparation prep;
   ComputeElementGeometry(mesh, kNormalZ, prep);
@@ -133,7 +133,7 @@ TEST(MeshPreparation, SharedTetrahedronFacesArePairedAndInner) {
     for (int v = 0; v < 4; ++v) e.nodes[v] = nodes[v];
     mesh.elements.push_back(e);
   }
-  BuildFaceTable(mesh);
+  BuildFaceRecords(mesh);
   ASSERT_EQ(PairFacesWithSameNodes(mesh), 1);
   int inner = 0;
   for (size_t f = 0; f < mesh.faces.size(); ++f) {
@@ -175,7 +175,7 @@ TEST(MeshPreparation, DamagedMeshesAreNamed) {
 
 TEST(MeshPreparation, SummaryLinesCarryThreeDigitExponents) {
   MeshModel mesh = test::Plate(0.1, 0.05, 1, 1, 0.002f);
-  BuildFaceTable(mesh);
+  BuildFaceRecords(mesh);
   MeshPreparation prep;
   ComputeElementGeometry(mesh, kNormalZ, prep);
   const auto counts = MeshCountLines(mesh);

@@ -32,7 +32,7 @@ struct PlateJob {
 
   explicit PlateJob(int layers, float thickness = 0.002f) {
     mesh = test::Plate(0.02, 0.01, 4, 2, thickness);
-    BuildFaceTable(mesh);
+    BuildFaceRecords(mesh);
     const float normal[3] = {0, 0, 1};
     ComputeElementGeometry(mesh, normal, prep);
     EXPECT_EQ(AllocateSolverState(state, account, static_cast<int>(mesh.nodes.size()),
@@ -324,7 +324,7 @@ TEST(ThermalUpdate, EmptyNodesSitAtTheWallAndHotMeltIsCarriedDownstream) {
 std::vector<float> PlatePassesWithThreads(int threads) {
   SetMatrixThreadCount(threads);
   MeshModel mesh = test::Plate(0.16, 0.12, 160, 120, 0.002f);
-  BuildFaceTable(mesh);
+  BuildFaceRecords(mesh);
   MeshPreparation prep;
   const float normal[3] = {0, 0, 1};
   ComputeElementGeometry(mesh, normal, prep);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/geometry/categories.h"
 #include "solver/thermal/material_model.h"
 
 namespace kv {
@@ -21,7 +22,7 @@ double ElementFluidity(const SolverState& state, const Element& element, int e) 
     }
     return sum / (2 * R);
   }
-  if (element.category == kPartSurface || element.category == kPartDualSurface) {
+  if (IsShellCategory(element.category)) {
     const double b = ElementHalfGap(element);
     double sum = kFloor;
     for (int k = 1; k <= layers; ++k) {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/geometry/categories.h"
+#include "common/geometry/element_geometry.h"
 #include "solver/matrix/parallel.h"
-#include "solver/prep/element_frames.h"
 #include "solver/thermal/fluidity.h"
 #include "solver/thermal/material_model.h"
 
@@ -15,6 +16,14 @@ namespace {
 float Limit1(double v) { return static_cast<float>(std::clamp(v, -1.0, 1.0)); }
 
 bool Frozen(float eta) { return std::fabs(eta - kFrozenViscosity) < 1.0f; }
+
+void Difference(const MeshModel& mesh, int from, int to, double d[3]) {
+  const Node& a = mesh.nodes[from];
+  const Node& b = mesh.nodes[to];
+  d[0] = static_cast<double>(b.x) - a.x;
+  d[1] = static_cast<double>(b.y) - a.y;
+  d[2] = static_cast<double>(b.z) - a.z;
+}
 
 bool ElementFilled(const SolverState& state, const Element& element) {
   for (int i = 0; i < element.node_count; ++i) {
@@ -63,7 +72,7 @@ void RunnerKinematics(SolverState& state, const MeshModel& mesh, const Element& 
   ElementPressureGradient(state, element, &g, &across);
   const float u = Limit1(-(S / R) * g);
   double axis[3];
-  NodeDifference(mesh, element.nodes[0], element.nodes[1], axis);
+  Difference(mesh, element.nodes[0], element.nodes[1], axis);
   state.velocity_x[e] = static_cast<float>(u * axis[0] / length);
   state.velocity_y[e] = static_cast<float>(u * axis[1] / length);
   state.velocity_z[e] = static_cast<float>(u * axis[2] / length);
@@ -148,7 +157,7 @@ void ElementKinematics(SolverState& state, const MeshModel& mesh, int e) {
                          state.shear_rate.Row(e)};
   if (IsRunnerCategory(element.category)) {
     RunnerKinematics(state, mesh, element, e, S, rows);
-  } else if (element.category == kPartSurface || element.category == kPartDualSurface) {
+  } else if (IsShellCategory(element.category)) {
     TriangleKinematics(state, mesh, element, e, S, rows);
   } else if (element.category == kPartVolume) {
     TetrahedronKinematics(state, mesh, element, e, S, rows);

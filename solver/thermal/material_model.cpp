@@ -3,24 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/geometry/categories.h"
 #include "solver/matrix/parallel.h"
 
 namespace kv {
-
-bool IsFlowCategory(int category) {
-  switch (category) {
-    case kConnector: case kColdRunner: case kHotRunner: case kPartRunner:
-    case kPartSurface: case kPartDualSurface: case kPartVolume:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsRunnerCategory(int category) {
-  return category == kConnector || category == kColdRunner || category == kHotRunner ||
-         category == kPartRunner;
-}
 
 double CrossWlfViscosity(const PolymerData& material, double p, double T, double gamma) {
   // In single precision, the precision of the tables it fills: the update

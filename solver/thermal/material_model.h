@@ -30,14 +30,6 @@ struct PolymerData {
 // Upper bound of the viscosity and the mark of a frozen grid point (Pa s).
 inline constexpr float kFrozenViscosity = 100000.0f;
 
-// True for the categories that carry melt: connector, runners, part runner,
-// part surface, dual surface and part volume.
-bool IsFlowCategory(int category);
-
-// True for the one-dimensional flow categories (connector, cold and hot
-// runner, part runner).
-bool IsRunnerCategory(int category);
-
 // Cross-WLF viscosity (Pa s) at pressure p (Pa), temperature T (K) and shear
 // rate gamma (1/s):
 //   T* = D2 + D3 p, A2 = A2~ + D3 p,

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "common/geometry/constants.h"
+
 namespace kv {
 
 namespace {
-
-constexpr double kPiSquared = 9.86960506439209;
 
 bool ThermalCategory(int category) {
   return category == kColdRunner || category == kHotRunner || category == kPartRunner ||
@@ -119,8 +119,8 @@ EntityField ElementCoolingTime(const SolverState& state, const MeshModel& mesh,
     const double tb = element.category == kPartVolume ? T[0] : BoundedMean(T, points, 0.0, 1000.0);
     // Slab cooling, first Fourier mode: t = h^2/(pi^2 alpha) log10(16 (Tb - Tw) / (pi^2 (Te - Tw))).
     double t = 0;
-    const double ratio = 16.0 * (tb - tw) / (kPiSquared * (te - tw));
-    if (alpha > 0 && ratio > 0 && std::isfinite(ratio)) t = h * h / (kPiSquared * alpha) * std::log10(ratio);
+    const double ratio = 16.0 * (tb - tw) / (kCoolingTimePiSquared * (te - tw));
+    if (alpha > 0 && ratio > 0 && std::isfinite(ratio)) t = h * h / (kCoolingTimePiSquared * alpha) * std::log10(ratio);
     if (!(t > 0) || !std::isfinite(t)) t = 0;
     field.value[e] = static_cast<float>(t);
     field.defined[e] = 1;

@@ -1,5 +1,7 @@
 #include "solver/thermal/thermal_update.h"
 
+#include "common/geometry/categories.h"
+#include "common/geometry/constants.h"
 #include "solver/matrix/parallel.h"
 #include "solver/thermal/fluidity.h"
 #include "solver/thermal/kinematics.h"
@@ -349,10 +351,10 @@ void PreparePlaneFlow(const SolverState& state, const MeshModel& mesh, ThermalWo
     const bool filled = ElementFilled(state, element);
     if (filled && runner) {
       // Along the axis from node 1 to node 2, through the runner's section.
-      const double area = 3.14159265358979323846 * element.diameter * element.diameter / 4;
+      const double area = kPi * element.diameter * element.diameter / 4;
       w.links.push_back({e, element.nodes[0], element.nodes[1]});
       for (int k = 0; k < points; ++k) w.flux.push_back(state.profile_x.Row(e)[k] * area * w.cylinder_weight[k]);
-    } else if (filled && (element.category == kPartSurface || element.category == kPartDualSurface)) {
+    } else if (filled && (IsShellCategory(element.category))) {
       if (element.local[0] > 0 && element.local[1] > 0) TriangleLinks(state, element, e, w);
     }
     // Tetrahedra carry their heat by conduction across the gap only.
@@ -580,7 +582,7 @@ using ClassKey = std::tuple<uint32_t, int, int, int>;  // bits of b, kappa, wett
 // positive diffusivity.
 int MoldDepthStep(double h, double alpha_m, double t) {
   if (!(h > 0) || !(alpha_m > 0) || !std::isfinite(alpha_m) || !(t > 0)) return 0;
-  const double depth = std::sqrt(3.14159265358979323846 * alpha_m * t);
+  const double depth = std::sqrt(kPi * alpha_m * t);
   if (!(depth > h)) return 0;
   const double step = std::round(kMoldDepthSteps * std::log2(depth / h));
   return static_cast<int>(std::clamp(step, 0.0, static_cast<double>(kMaxMoldDepthStep)));

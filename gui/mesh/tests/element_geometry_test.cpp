@@ -1,4 +1,4 @@
-#include "gui/mesh/element_geometry.h"
+#include "common/geometry/element_geometry.h"
 
 #include <gtest/gtest.h>
 

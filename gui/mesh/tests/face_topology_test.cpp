@@ -1,4 +1,6 @@
-#include "gui/mesh/face_topology.h"
+#include "common/geometry/element_geometry.h"
+#include "common/geometry/face_pairing.h"
+#include "common/geometry/face_table.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "common/output/pane_output.h"
 #include "common/tests/mesh_test_util.h"
-#include "gui/mesh/element_geometry.h"
+#include "common/geometry/element_geometry.h"
 #include "gui/mesh/fix_mesh.h"
 #include "gui/mesh/rebuild.h"
 #include "gui/mesh/tests/patch_plate.h"

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "common/geometry/constants.h"
+#include "common/geometry/element_geometry.h"
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
 #include "gui/mesh/mesh_edit.h"
@@ -13,7 +15,6 @@
 namespace kv {
 namespace {
 
-constexpr double kDegreesPerRadian = 57.2958;  // the measured angle's factor
 
 void StartNodes(CommandContext& ctx, const char* prompt) {
   Prompt(ctx, prompt);
@@ -113,14 +114,14 @@ void Angle(CommandContext& ctx, const std::string& text) {
     AppendOutput("Angle: undefined, a direction has zero length.");
   } else {
     const double cosine = std::fmax(-1.0, std::fmin(1.0, (a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) / (la * lb)));
-    AppendOutput(Format("Angle: %f degrees", std::acos(cosine) * kDegreesPerRadian));
+    AppendOutput(Format("Angle: %f degrees", std::acos(cosine) * kMeasuredDegreesPerRadian));
   }
   ClearPicks(ctx);
   Redraw(ctx);
   Rerun(ctx, 0, std::string());
 }
 
-// Area of face record `f`: half the cross product of two sides.
+// Area of face record `f`: a quadrilateral as the fan of two triangles.
 double FaceArea(const MeshModel& model, const FaceRecord& face) {
   const int count = face.node_count == 4 ? 4 : 3;
   double sum = 0;
@@ -128,14 +129,7 @@ double FaceArea(const MeshModel& model, const FaceRecord& face) {
     const int i0 = face.nodes[0], i1 = face.nodes[t + 1], i2 = face.nodes[t + 2];
     const int n = static_cast<int>(model.nodes.size());
     if (i0 < 0 || i1 < 0 || i2 < 0 || i0 >= n || i1 >= n || i2 >= n) return 0;
-    double p[3], q[3], r[3];
-    NodePoint(model, i0, p);
-    NodePoint(model, i1, q);
-    NodePoint(model, i2, r);
-    const double u[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
-    const double v[3] = {r[0] - p[0], r[1] - p[1], r[2] - p[2]};
-    const double c[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-    sum += 0.5 * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    sum += TriangleArea(model.nodes[i0], model.nodes[i1], model.nodes[i2]);
   }
   return sum;
 }

@@ -123,7 +123,9 @@ void BuildSampleModel(MeshModel& m) {
     f.nodes[1] = b;
     f.nodes[2] = c;
     f.element = static_cast<int>(m.elements.size()) - 1;
-    f.normal[2] = 1.0f;
+    // The face-record normal (p3 - p1) x (p2 - p1): the nodes run
+    // counter-clockwise seen from +z, so it points down.
+    f.normal[2] = -1.0f;
     m.faces.push_back(f);
   };
   auto beam = [&m](int a, int b, int category) {
@@ -702,7 +704,7 @@ TEST_F(FrameTest, InletNodeGlyphFollowsTheBoundaryConditionsCheck) {
     FaceRecord f;
     for (int i = 0; i < 3; ++i) f.nodes[i] = e.nodes[i];
     f.element = k;
-    f.normal[2] = 1.0f;
+    f.normal[2] = -1.0f;  // (p3 - p1) x (p2 - p1) of nodes counter-clockwise from +z
     m.faces.push_back(f);
   }
   window_->analysis().node_boundaries = {{0, kInletNode, 4}};

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/geometry/constants.h"
 #include "gui/view/core/view_settings.h"
 
 namespace kv {
@@ -10,7 +11,6 @@ namespace {
 constexpr float kGreen[3] = {0, 1, 0};
 constexpr float kYellow[3] = {1, 1, 0};
 constexpr float kRed[3] = {1, 0, 0};
-constexpr double kDegreesPerRadian = 57.29577951308232;
 
 void SetColour(BoundaryGlyph& g, const float* colour, bool editing) {
   const float* c = editing ? kSelectionColour : colour;

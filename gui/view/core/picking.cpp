@@ -4,13 +4,13 @@
 #include <cmath>
 #include <deque>
 
+#include "common/geometry/constants.h"
 #include "gui/view/core/view_settings.h"
 
 namespace kv {
 namespace {
 
 constexpr double kPlaneAngleDegrees = 2.0;  // Plane growth: normals closer than this
-constexpr double kPi = 3.14159265358979323846;
 
 bool Inside(double x, double y, int x0, int y0, int x1, int y1) {
   return x >= std::min(x0, x1) && x <= std::max(x0, x1) && y >= std::min(y0, y1) && y <= std::max(y0, y1);

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/geometry/constants.h"
+
 namespace kv {
 namespace {
 
-constexpr float kRadiansToDegrees = 57.2957763671875f;
 
 }  // namespace
 
@@ -36,7 +37,7 @@ BeamCylinder ComputeBeamCylinder(const Beam& beam) {
   // Rotation from z onto d: axis z x d = (-d.y, d.x, 0), angle acos(d.z / L).
   const float ax = -d[1], ay = d[0];
   const float cosine = std::clamp(d[2] / c.length, -1.0f, 1.0f);
-  c.angle_degrees = std::acos(cosine) * kRadiansToDegrees;
+  c.angle_degrees = std::acos(cosine) * kSingleDegreesPerRadian;
   if (ax == 0 && ay == 0) {
     c.axis[0] = 1; c.axis[1] = 0; c.axis[2] = 0;
   } else {

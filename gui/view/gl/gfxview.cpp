@@ -14,6 +14,11 @@
 #include <QPainter>
 
 namespace kv {
+
+ClockwiseFrontFaces::ClockwiseFrontFaces() { glFrontFace(GL_CW); }
+
+ClockwiseFrontFaces::~ClockwiseFrontFaces() { glFrontFace(GL_CCW); }
+
 namespace {
 
 // Polygon offsets that keep edges in front of the filled facets.
@@ -54,40 +59,20 @@ void SetLightAndMaterial(const ViewSettings& settings) {
   glClearColor(settings.background[0], settings.background[1], settings.background[2], settings.background[3]);
 }
 
-}  // namespace
-
-// (v1 - v0) x (v2 - v0) . normal: positive when the winding agrees with the normal.
-float WindingNormalDot(const Facet& f) {
-  const float* a = f.vertices[0];
-  const float* b = f.vertices[1];
-  const float* c = f.vertices[2];
-  const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-  const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-  const float w[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-  return w[0] * f.normal[0] + w[1] * f.normal[1] + w[2] * f.normal[2];
-}
-
-namespace {
-
 void DrawFacets(const DrawingTables& tables, float opacity, bool select) {
   if (opacity == 0.0f && !select) return;
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  const ClockwiseFrontFaces front;
   for (size_t i = 0; i < tables.facets.size(); ++i) {
     const Facet& f = tables.facets[i];
     if (select) glLoadName(static_cast<GLuint>(i));
     const int count = std::clamp(f.vertex_count, 3, 4);
-    // The face normal is (p3 - p1) x (p2 - p1), against the vertex winding;
-    // OpenGL lights the side the winding faces, so a normal pointing the
-    // other way would leave every facet unlit. Draw the vertices in the
-    // order whose winding agrees with the normal.
-    const bool reverse = WindingNormalDot(f) < 0.0f;
     glBegin(count == 4 ? GL_QUADS : GL_TRIANGLES);
     // Flat shading: one normal per facet, each vertex with its own colour.
     glNormal3fv(f.normal);
     for (int k = 0; k < count; ++k) {
-      const int v = reverse ? count - 1 - k : k;
-      glColor4f(f.colours[v][0], f.colours[v][1], f.colours[v][2], opacity);
-      glVertex3fv(f.vertices[v]);
+      glColor4f(f.colours[k][0], f.colours[k][1], f.colours[k][2], opacity);
+      glVertex3fv(f.vertices[k]);
     }
     glEnd();
   }

@@ -62,9 +62,16 @@ inline constexpr int kResultFrameLists = 32;
 inline constexpr int kPickListCount = 3;
 inline constexpr float kTriadViewportPixels = 100.0f;
 
-// (v1 - v0) x (v2 - v0) . normal of a facet: positive when its vertex winding
-// agrees with its normal, so that OpenGL lights the side the normal faces.
-float WindingNormalDot(const Facet& f);
+// While alive, OpenGL takes clockwise polygons as front-facing. Facets carry
+// the face-record normal (p3 - p1) x (p2 - p1), so their vertices run
+// clockwise seen from the side the normal points to; drawing them in this
+// scope makes that side the front for two-sided lighting and face culling.
+struct ClockwiseFrontFaces {
+  ClockwiseFrontFaces();
+  ~ClockwiseFrontFaces();
+  ClockwiseFrontFaces(const ClockwiseFrontFaces&) = delete;
+  ClockwiseFrontFaces& operator=(const ClockwiseFrontFaces&) = delete;
+};
 
 // Generates the display lists and sets the clear colour and the light and
 // material constants. Runs once after the context is made current.

@@ -49,20 +49,15 @@ void SetMapColour(float t, bool invert, float alpha = 1.0f) {
   glColor4f(c.r, c.g, c.b, alpha);
 }
 
-// Facet vertices in the order whose winding agrees with the normal.
-int VertexOrder(const Facet& f, int k) {
-  const int count = std::clamp(f.vertex_count, 3, 4);
-  return WindingNormalDot(f) < 0.0f ? count - 1 - k : k;
-}
-
 // Every facet in one colour (lit, flat).
 void DrawGreyFacets(const DrawingTables& tables, float grey, float opacity) {
   glColor4f(grey, grey, grey, opacity);
+  const ClockwiseFrontFaces front;
   for (const Facet& f : tables.facets) {
     const int count = std::clamp(f.vertex_count, 3, 4);
     glBegin(count == 4 ? GL_QUADS : GL_TRIANGLES);
     glNormal3fv(f.normal);
-    for (int k = 0; k < count; ++k) glVertex3fv(f.vertices[VertexOrder(f, k)]);
+    for (int k = 0; k < count; ++k) glVertex3fv(f.vertices[k]);
     glEnd();
   }
 }
@@ -79,6 +74,7 @@ void DrawTexturedFacets(const DrawingTables& tables, const ResultEntry& entry, u
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glShadeModel(GL_SMOOTH);
   const bool invert = entry.invert_colours != 0;
+  const ClockwiseFrontFaces front;
   for (const Facet& f : tables.facets) {
     const int count = std::clamp(f.vertex_count, 3, 4);
     bool defined = true;
@@ -88,9 +84,8 @@ void DrawTexturedFacets(const DrawingTables& tables, const ResultEntry& entry, u
     glBegin(count == 4 ? GL_QUADS : GL_TRIANGLES);
     glNormal3fv(f.normal);
     for (int k = 0; k < count; ++k) {
-      const int v = VertexOrder(f, k);
-      glTexCoord1f(ColourTextureCoordinate(NodeValue(entry, f.nodes[v]), invert));
-      glVertex3fv(f.vertices[v]);
+      glTexCoord1f(ColourTextureCoordinate(NodeValue(entry, f.nodes[k]), invert));
+      glVertex3fv(f.vertices[k]);
     }
     glEnd();
   }
@@ -153,11 +148,10 @@ void DrawBands(const DrawingTables& tables, const ResultEntry& entry, int contou
       float p[4][3], v[4];
       bool defined = true;
       for (int c = 0; c < count; ++c) {
-        const int order = VertexOrder(f, c);
-        const int node = f.nodes[order];
+        const int node = f.nodes[c];
         defined = defined && NodeDefined(entry, node);
         v[c] = NodeValue(entry, node);
-        std::copy(f.vertices[order], f.vertices[order] + 3, p[c]);
+        std::copy(f.vertices[c], f.vertices[c] + 3, p[c]);
       }
       if (!defined || !FacetInBands(v, count)) continue;
       float part[kMaxBandCorners][3];
@@ -216,6 +210,7 @@ void DrawNodalResult(const DrawingTables& tables, const ResultEntry& entry, cons
 // facet grey when its value lies outside the scale.
 void DrawElementFacets(const DrawingTables& tables, const ResultEntry& entry, int side, float opacity) {
   const bool invert = entry.invert_colours != 0;
+  const ClockwiseFrontFaces front;
   for (const Facet& f : tables.facets) {
     const int count = std::clamp(f.vertex_count, 3, 4);
     const float t = ItemValue(entry, f.element, side);
@@ -224,7 +219,7 @@ void DrawElementFacets(const DrawingTables& tables, const ResultEntry& entry, in
     for (int k = 0; k < count; ++k) {
       if (InScale(t)) SetMapColour(t, invert, opacity);
       else glColor4f(kOutsideGrey, kOutsideGrey, kOutsideGrey, opacity);
-      glVertex3fv(f.vertices[VertexOrder(f, k)]);
+      glVertex3fv(f.vertices[k]);
     }
     glEnd();
   }
