@@ -10,13 +10,13 @@
 
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
-#include "gui/mesh/drawing_tables.h"
 #include "gui/view/core/boundary_glyphs.h"
 #include "gui/view/core/camera.h"
 #include "gui/view/core/picking.h"
 #include "gui/view/core/selection.h"
 #include "gui/view/core/view_settings.h"
 #include "gui/view/gl/result_view.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

@@ -7,10 +7,10 @@
 
 #include "common/mesh/mesh_model.h"
 #include "common/results/result_set.h"
-#include "gui/mesh/drawing_tables.h"
 #include "gui/view/core/camera.h"
 #include "gui/view/core/result_display.h"
 #include "gui/view/core/view_settings.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 
