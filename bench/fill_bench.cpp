@@ -29,6 +29,7 @@
 #include "solver/driver/fill_agreement.h"
 #include "solver/driver/filling_run.h"
 #include "solver/driver/run_driver.h"
+#include "solver/filling/pass_rule.h"
 #include "solver/matrix/parallel.h"
 #include "solver/matrix/pcg_solver.h"
 #include "solver/tests/test_meshes.h"

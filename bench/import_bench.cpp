@@ -14,12 +14,12 @@
 #include <filesystem>
 #include <string>
 
-#include "common/mesh/mesh_model.h"
-#include "gui/exchange/mesh_readers.h"
-#include "gui/mesh/element_sizes.h"
 #include "common/geometry/element_geometry.h"
 #include "common/geometry/face_pairing.h"
 #include "common/geometry/face_table.h"
+#include "common/mesh/mesh_model.h"
+#include "mesh/engine/element_sizes.h"
+#include "mesh/exchange/mesh_readers.h"
 
 namespace {
 

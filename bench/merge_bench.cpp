@@ -18,13 +18,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/octree/point_octree.h"
 #include "common/geometry/element_geometry.h"
 #include "common/geometry/face_pairing.h"
 #include "common/geometry/face_table.h"
-#include "gui/mesh/mesh_repair.h"
-#include "gui/mesh/rebuild.h"
-#include "gui/mesh/tests/patch_plate.h"
+#include "common/octree/point_octree.h"
+#include "mesh/engine/mesh_repair.h"
+#include "mesh/engine/rebuild.h"
+#include "mesh/engine/tests/patch_plate.h"
 
 namespace {
 

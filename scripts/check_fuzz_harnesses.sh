@@ -23,7 +23,7 @@ while IFS= read -r -d '' declaration; do
     echo "reader entry point without a fuzz harness: $name"
     missing=1
   fi
-done < <(find common gui solver plotview tools -name '*.h' -not -path '*/tests/*' 2>/dev/null |
+done < <(find common mesh gui solver plotview tools -name '*.h' -not -path '*/tests/*' 2>/dev/null |
          xargs grep -hPzo '\bint\s+(Read|Load|Replay)\w*\([^)]*const std::string& path[^)]*\)')
 echo "$count reader entry points checked against $harnesses"
 [ "$count" -gt 0 ] || { echo "no reader entry point found: the search pattern is broken"; exit 1; }

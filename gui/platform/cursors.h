@@ -1,9 +1,10 @@
 #pragma once
-// Cursors and toolbar images of the pre-processor, drawn with QPainter so that
-// no image files need shipping.
+// Cursors of the pre-processor, drawn with QPainter so that no image files
+// need shipping.
 
 #include <QCursor>
-#include <QIcon>
+#include <QPainter>
+#include <QPointF>
 
 namespace kv {
 
@@ -16,8 +17,8 @@ QCursor CameraCursor(int camera_mode);
 // 0 or any other number.
 QCursor NodeCursor(int node_number);
 
-// The 24 x 24 toolbar image of a command identifier (a neutral square for an
-// identifier without a picture).
-QIcon ToolIcon(int command_id);
+// An arrow from `from` to `to` with a filled head at `to`, in the pen's
+// colour; the cursors and the toolbar images share it.
+void DrawArrow(QPainter& p, QPointF from, QPointF to);
 
 }  // namespace kv

@@ -5,11 +5,12 @@
 #include <ctime>
 
 #include "common/mesh/native_mesh_file.h"
-#include "solver/driver/job_files.h"
-#include "solver/driver/run_driver.h"
 #include "solver/driver/filling_run.h"
+#include "solver/driver/run_driver.h"
+#include "solver/filling/pass_rule.h"
 #include "solver/input/input_checks.h"
 #include "solver/input/input_readers.h"
+#include "solver/input/job_files.h"
 
 namespace kv {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "solver/driver/run_state.h"
-#include "solver/driver/solver_output.h"
+#include "solver/output/solver_output.h"
+#include "solver/state/run_state.h"
 
 namespace kv {
 

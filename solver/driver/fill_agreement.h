@@ -4,7 +4,7 @@
 // history, the nodes' fill times and the final pressure field of the other
 // run lie from it.
 
-#include "solver/driver/run_state.h"
+#include "solver/state/run_state.h"
 
 namespace kv {
 

@@ -11,8 +11,8 @@
 #include "common/results/restart_file.h"
 #include "common/results/result_writer.h"
 #include "solver/driver/entry.h"
-#include "solver/driver/job_files.h"
 #include "solver/filling/filling.h"
+#include "solver/input/job_files.h"
 #include "solver/thermal/result_quantities.h"
 #include "solver/thermal/wall_temperature.h"
 

@@ -3,8 +3,8 @@
 // everything after the inlet check (allocation, volumes, start-up passes, the
 // filling loop with its status table, result file, restart file, release).
 
-#include "solver/driver/run_state.h"
-#include "solver/driver/solver_output.h"
+#include "solver/output/solver_output.h"
+#include "solver/state/run_state.h"
 
 namespace kv {
 

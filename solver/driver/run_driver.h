@@ -1,8 +1,8 @@
 #pragma once
 // The run driver: everything fluxar does after the input files are read.
 
-#include "solver/driver/run_state.h"
-#include "solver/driver/solver_output.h"
+#include "solver/output/solver_output.h"
+#include "solver/state/run_state.h"
 
 namespace kv {
 

@@ -11,8 +11,8 @@
 #include "common/geometry/constants.h"
 #include "common/geometry/element_geometry.h"
 #include "solver/filling/filling.h"
-#include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
+#include "solver/thermal/fluidity.h"
 
 namespace kv {
 

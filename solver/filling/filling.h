@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "common/mesh/mesh_model.h"
-#include "solver/driver/run_state.h"
 #include "solver/filling/pass_rule.h"
 #include "solver/prep/mesh_preparation.h"
+#include "solver/state/run_state.h"
 #include "solver/state/solver_state.h"
 #include "solver/thermal/material_model.h"
 

@@ -4,7 +4,7 @@
 
 #include "common/geometry/categories.h"
 #include "common/text/number_format.h"
-#include "solver/driver/job_files.h"
+#include "solver/input/job_files.h"
 
 namespace kv {
 namespace {

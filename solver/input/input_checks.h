@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "solver/driver/run_state.h"
+#include "solver/state/run_state.h"
 
 namespace kv {
 

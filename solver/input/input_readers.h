@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "common/analysis/analysis_settings.h"
-#include "solver/driver/run_state.h"
-#include "solver/driver/solver_output.h"
+#include "solver/output/solver_output.h"
+#include "solver/state/run_state.h"
 
 namespace kv {
 

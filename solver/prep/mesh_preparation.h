@@ -13,18 +13,9 @@
 #include "common/geometry/face_pairing.h"
 #include "common/geometry/face_table.h"
 #include "common/mesh/mesh_model.h"
+#include "solver/state/prepared_mesh.h"
 
 namespace kv {
-
-struct MeshPreparation {
-  std::vector<float> control_volume;   // m^3 per node, median-dual share of its elements
-  std::vector<int> element_start;      // node i's elements are element_list[element_start[i] ..
-  std::vector<int> element_list;       //   element_start[i + 1]), in element order
-  double total_area = 0;               // m^2, sum of element areas
-  double total_projected_area = 0;     // m^2, sum of projected areas on the parting plane
-  double element_volume = 0;           // m^3, sum of element volumes
-  double node_volume = 0;              // m^3, sum of node control volumes
-};
 
 // Volumes by category (m^3): hot runner (2), cold runner (1), part (9, 10, 11,
 // 12) and the injection volume (cold runner + part).

@@ -13,7 +13,7 @@
 #include "solver/matrix/multigrid.h"
 #include "solver/state/conductance_slots.h"
 #include "solver/state/layer_table.h"
-#include "solver/thermal/thermal_workspace.h"
+#include "solver/state/thermal_workspace.h"
 
 namespace kv {
 

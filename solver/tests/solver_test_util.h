@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/tests/analysis_test_util.h"
-#include "solver/driver/solver_output.h"
+#include "solver/output/solver_output.h"
 
 namespace kv::test {
 

@@ -3,16 +3,16 @@
 #include <cmath>
 #include <cstring>
 
-#include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
 #include "solver/prep/mesh_preparation.h"
+#include "solver/tests/fill_loop.h"
+#include "solver/tests/test_meshes.h"
+#include "solver/thermal/fluidity.h"
 #include "solver/thermal/kinematics.h"
 #include "solver/thermal/material_model.h"
 #include "solver/thermal/result_quantities.h"
 #include "solver/thermal/thermal_update.h"
 #include "solver/thermal/wall_temperature.h"
-#include "solver/tests/fill_loop.h"
-#include "solver/tests/test_meshes.h"
 
 namespace kv {
 namespace {

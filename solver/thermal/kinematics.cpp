@@ -5,8 +5,8 @@
 
 #include "common/geometry/categories.h"
 #include "common/geometry/element_geometry.h"
-#include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
+#include "solver/thermal/fluidity.h"
 #include "solver/thermal/material_model.h"
 
 namespace kv {

@@ -2,8 +2,8 @@
 
 #include "common/geometry/categories.h"
 #include "common/geometry/constants.h"
-#include "solver/filling/fluidity.h"
 #include "solver/matrix/parallel.h"
+#include "solver/thermal/fluidity.h"
 #include "solver/thermal/kinematics.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 
 #include "common/output/pane_output.h"
 #include "common/text/token_reader.h"
-#include "gui/mesh/fix_mesh.h"
-#include "gui/mesh/mesh_statistics.h"
+#include "mesh/engine/fix_mesh.h"
+#include "mesh/engine/mesh_statistics.h"
 
 namespace kv {
 namespace {

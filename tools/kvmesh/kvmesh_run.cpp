@@ -8,7 +8,7 @@
 #include "common/mesh/mesh_model.h"
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
-#include "gui/mesh/rebuild.h"
+#include "mesh/engine/rebuild.h"
 #include "tools/kvmesh/kvmesh_options.h"
 #include "tools/kvmesh/mesh_formats.h"
 

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "common/output/pane_output.h"
-#include "gui/mesh/mesh_edit.h"
-#include "gui/mesh/rebuild.h"
+#include "mesh/engine/mesh_edit.h"
+#include "mesh/engine/rebuild.h"
 
 namespace kv {
 

@@ -2,8 +2,8 @@
 // its reader or writer has another signature, a small adapter above it).
 
 #include "common/mesh/native_mesh_file.h"
-#include "gui/exchange/mesh_exchange.h"
-#include "gui/exchange/mesh_readers.h"
+#include "mesh/exchange/mesh_exchange.h"
+#include "mesh/exchange/mesh_readers.h"
 #include "tools/kvmesh/mesh_formats.h"
 
 namespace kv {

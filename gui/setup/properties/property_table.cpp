@@ -9,7 +9,7 @@
 
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
-#include "gui/mesh/fix_mesh.h"
+#include "mesh/engine/fix_mesh.h"
 
 namespace kv {
 namespace {

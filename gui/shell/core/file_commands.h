@@ -1,7 +1,7 @@
 #pragma once
 // What the File commands decide without a display: the picture filters, the
 // job title and the progress lines. The mesh filters belong to the exchange
-// module (gui/exchange/mesh_exchange.h).
+// module (mesh/exchange/mesh_exchange.h).
 
 #include <string>
 #include <vector>

@@ -5,12 +5,12 @@
 #include <map>
 
 #include "common/output/pane_output.h"
-#include "gui/mesh/rebuild.h"
 #include "gui/shell/core/answer_parsing.h"
 #include "gui/shell/core/command_ids.h"
 #include "gui/shell/core/command_steps.h"
 #include "gui/shell/core/journal.h"
 #include "gui/view/core/view_settings.h"
+#include "mesh/engine/rebuild.h"
 
 namespace kv {
 namespace {

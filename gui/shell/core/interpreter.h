@@ -15,10 +15,10 @@
 #include "common/mesh/mesh_model.h"
 #include "common/plot/plot_data.h"
 #include "common/results/result_set.h"
-#include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/result_display.h"
 #include "gui/view/core/selection.h"
 #include "gui/view/core/view_readback.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

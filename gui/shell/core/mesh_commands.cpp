@@ -6,11 +6,11 @@
 
 #include "common/files/file_replacement.h"
 #include "common/output/pane_output.h"
-#include "gui/exchange/mesh_exchange.h"
-#include "gui/mesh/mesh_edit.h"
-#include "gui/mesh/mesh_statistics.h"
-#include "gui/mesh/rebuild.h"
 #include "gui/shell/core/file_commands.h"
+#include "mesh/engine/mesh_edit.h"
+#include "mesh/engine/mesh_statistics.h"
+#include "mesh/engine/rebuild.h"
+#include "mesh/exchange/mesh_exchange.h"
 
 namespace kv {
 namespace {

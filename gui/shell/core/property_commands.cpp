@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "common/output/pane_output.h"
-#include "gui/mesh/mesh_statistics.h"
 #include "gui/shell/core/command_steps.h"
+#include "mesh/engine/mesh_statistics.h"
 
 namespace kv {
 namespace {

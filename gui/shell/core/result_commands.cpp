@@ -7,9 +7,9 @@
 #include "common/results/result_export.h"
 #include "common/results/result_reader.h"
 #include "common/results/result_vtu.h"
-#include "gui/mesh/mesh_statistics.h"
 #include "gui/shell/core/file_commands.h"
 #include "gui/view/core/result_units.h"
+#include "mesh/engine/mesh_statistics.h"
 
 namespace kv {
 namespace {

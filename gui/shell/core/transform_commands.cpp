@@ -7,10 +7,10 @@
 
 #include "common/output/pane_output.h"
 #include "common/text/number_format.h"
-#include "gui/mesh/mesh_edit.h"
 #include "gui/shell/core/answer_parsing.h"
 #include "gui/shell/core/command_steps.h"
 #include "gui/view/core/view_settings.h"
+#include "mesh/engine/mesh_edit.h"
 
 namespace kv {
 namespace {

@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "common/output/pane_output.h"
-#include "gui/mesh/mesh_statistics.h"
 #include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/setup/properties/property_dialogs.h"
@@ -19,6 +18,7 @@
 #include "gui/shell/frame/main_window.h"
 #include "gui/view/core/view_settings.h"
 #include "gui/view/gl/graphics_view.h"
+#include "mesh/engine/mesh_statistics.h"
 
 namespace kv {
 

@@ -28,10 +28,6 @@
 #include <QVBoxLayout>
 
 #include "common/output/pane_output.h"
-#include "gui/exchange/mesh_exchange.h"
-#include "gui/mesh/mesh_edit.h"
-#include "gui/mesh/mesh_statistics.h"
-#include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/setup/analysis/setup_dialog_widgets.h"
 #include "gui/setup/analysis/solver_run.h"
@@ -40,9 +36,13 @@
 #include "gui/shell/core/menu_table.h"
 #include "gui/shell/core/mesh_commands.h"
 #include "gui/shell/core/system_info.h"
+#include "gui/shell/frame/tool_icons.h"
 #include "gui/view/core/dib_image.h"
 #include "gui/view/core/png_writer.h"
 #include "gui/view/gl/graphics_view.h"
+#include "mesh/engine/mesh_edit.h"
+#include "mesh/engine/mesh_statistics.h"
+#include "mesh/exchange/mesh_exchange.h"
 
 namespace kv {
 namespace {

@@ -30,16 +30,16 @@
 
 #include "common/mesh/native_mesh_file.h"
 #include "common/output/pane_output.h"
-#include "gui/mesh/rebuild.h"
-#include "gui/shell/core/journal.h"
 #include "gui/platform/cursors.h"
 #include "gui/platform/platform.h"
 #include "gui/shell/core/command_ids.h"
+#include "gui/shell/core/journal.h"
 #include "gui/shell/core/menu_table.h"
 #include "gui/shell/core/shell_state.h"
-#include "gui/view/core/picking.h"
 #include "gui/shell/frame/main_window.h"
+#include "gui/view/core/picking.h"
 #include "gui/view/gl/graphics_view.h"
+#include "mesh/engine/rebuild.h"
 
 namespace kv {
 namespace {
@@ -610,7 +610,7 @@ TEST_F(FrameTest, ImportedPlateIsShadedAndFailedImportsKeepTheModel) {
 // Gmsh file is drawn in the same lit part colour (not the near-black of
 // connector facets).
 TEST_F(FrameTest, IdeasPlateIsDrawnAsTheSameMeshReadFromGmsh) {
-  const std::string data = std::string(KV_SOURCE_DIR) + "/gui/exchange/tests/data/";
+  const std::string data = std::string(KV_SOURCE_DIR) + "/mesh/exchange/tests/data/";
   Rgb colours[2];
   const int filters[2] = {6, 13};
   const char* files[2] = {"plate.unv", "plate.msh"};

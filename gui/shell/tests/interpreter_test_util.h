@@ -10,9 +10,9 @@
 #include "common/analysis/analysis_settings.h"
 #include "common/mesh/mesh_model.h"
 #include "common/output/pane_output.h"
-#include "gui/mesh/rebuild.h"
 #include "gui/shell/core/interpreter.h"
 #include "gui/view/core/view_settings.h"
+#include "mesh/engine/rebuild.h"
 
 namespace kv {
 

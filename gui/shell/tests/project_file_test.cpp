@@ -15,7 +15,7 @@
 
 #include "common/mesh/native_mesh_file.h"
 #include "common/output/pane_output.h"
-#include "gui/mesh/rebuild.h"
+#include "mesh/engine/rebuild.h"
 
 namespace kv {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/mesh/mesh_model.h"
-#include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/selection.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "gui/view/core/drawing_tables.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 // and the other flags of the View menu, and the decisions drawn from them
 // (which elements and nodes are visible, which colour a facet or beam takes).
 
-#include "gui/view/core/drawing_tables.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

@@ -12,11 +12,11 @@
 #include "common/mesh/mesh_model.h"
 #include "gui/view/core/boundary_glyphs.h"
 #include "gui/view/core/camera.h"
-#include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/picking.h"
 #include "gui/view/core/selection.h"
-#include "gui/view/gl/result_view.h"
 #include "gui/view/core/view_settings.h"
+#include "gui/view/gl/result_view.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

@@ -8,9 +8,9 @@
 #include "common/mesh/mesh_model.h"
 #include "common/results/result_set.h"
 #include "gui/view/core/camera.h"
-#include "gui/view/core/drawing_tables.h"
 #include "gui/view/core/result_display.h"
 #include "gui/view/core/view_settings.h"
+#include "mesh/engine/drawing_tables.h"
 
 namespace kv {
 

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "gui/mesh/rebuild.h"
 #include "gui/view/core/view_settings.h"
+#include "mesh/engine/rebuild.h"
 
 namespace kv {
 namespace {

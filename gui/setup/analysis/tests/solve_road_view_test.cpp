@@ -20,12 +20,12 @@
 #include "common/output/pane_output.h"
 #include "common/results/result_reader.h"
 #include "common/tests/analysis_test_util.h"
-#include "gui/exchange/mesh_exchange.h"
-#include "gui/mesh/mesh_statistics.h"
 #include "gui/platform/platform.h"
-#include "gui/shell/core/interpreter.h"
 #include "gui/setup/analysis/solver_run.h"
+#include "gui/shell/core/interpreter.h"
 #include "gui/shell/frame/main_window.h"
+#include "mesh/engine/mesh_statistics.h"
+#include "mesh/exchange/mesh_exchange.h"
 
 namespace kv {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "common/mesh/native_mesh_file.h"
 #include "common/output/pane_output.h"
-#include "gui/mesh/rebuild.h"
+#include "mesh/engine/rebuild.h"
 #include "tools/kvmesh/kvmesh_run.h"
 
 namespace kv {
