@@ -41,19 +41,123 @@ bool SetLocalCoordinates(const MeshModel& mesh, Element& el, const Vec3* p) {
   return true;
 }
 
+// Runner: volume pi D^2 l / 4, lateral area pi D l, half the volume to each end.
+void RunnerGeometry(const MeshModel& mesh, Element& el, const Vec3* p, const Vec3& N, double n_length,
+                    MeshPreparation& prep) {
+  const double length = PointDistance(mesh.nodes[el.nodes[0]], mesh.nodes[el.nodes[1]]);
+  const double D = el.diameter;
+  el.length = static_cast<float>(length);
+  el.volume = static_cast<float>(kPi * D * D * length / 4);
+  el.area = static_cast<float>(kPi * D * length);
+  el.lateral_area = el.area;
+  el.local[0] = el.length;
+  el.local[1] = 0;
+  el.local[2] = el.length / 2;
+  // Projected area, the shadow of the cylinder on the parting plane: with
+  // c = |dx . N| / (l |N|) the cosine of its angle to the normal, the side
+  // D l sqrt(1 - c^2) and the end discs pi D^2 / 4 c. A runner in the
+  // plane gives D l, a sprue along the normal pi D^2 / 4.
+  const double c = length > 0 && n_length > 0
+                       ? std::min(1.0, std::fabs(Dot(Sub(p[1], p[0]), N)) / (length * n_length))
+                       : 0;
+  el.projected_area = static_cast<float>(c * kPi * D * D / 4 + D * length * std::sqrt(1 - c * c));
+  for (int i = 0; i < 2; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(kPi * D * D * length / 8);
+}
+
+// Shell triangle: area, volume with its thickness, normal, local plane
+// coordinates, projected area and the nodes' median-dual shares.
+void TriangleGeometry(const MeshModel& mesh, Element& el, const Vec3* p, const Vec3& centroid,
+                      const float parting_normal[3], MeshPreparation& prep) {
+  const double area = TriangleArea(p[0], p[1], p[2]);
+  el.area = static_cast<float>(area);
+  el.volume = static_cast<float>(area * el.thickness);
+  TriangleNormal(mesh.nodes[el.nodes[0]], mesh.nodes[el.nodes[1]], mesh.nodes[el.nodes[2]], el.normal);
+  if (!SetLocalCoordinates(mesh, el, p)) el.local[0] = el.local[1] = el.local[2] = 0;
+  el.projected_area = static_cast<float>(ProjectedTriangleArea(p[0], p[1], p[2], parting_normal));
+  // Median-dual share of node i: the two small triangles (node i, edge
+  // midpoint, centroid) on its side, times the thickness.
+  for (int i = 0; i < 3; ++i) {
+    const Vec3 a = p[i], next = p[(i + 1) % 3], prev = p[(i + 2) % 3];
+    const Vec3 m1{(a.x + next.x) / 2, (a.y + next.y) / 2, (a.z + next.z) / 2};
+    const Vec3 m2{(a.x + prev.x) / 2, (a.y + prev.y) / 2, (a.z + prev.z) / 2};
+    const double share = TriangleArea(a, m1, centroid) + TriangleArea(a, centroid, m2);
+    prep.control_volume[el.nodes[i]] += static_cast<float>(el.thickness * share);
+  }
+}
+
+// Thickness of a tetrahedron: half the distance from its largest boundary
+// face's plane to the opposite node, within [0.0001, 0.005] m; 0.005 m
+// without a boundary face.
+void TetrahedronThickness(const MeshModel& mesh, Element& el, int largest) {
+  el.thickness = 0.005f;
+  el.boundary_face = largest;
+  if (largest < 0) return;
+  const FaceRecord& face = mesh.faces[largest];
+  int apex = el.nodes[0];
+  for (int i = 0; i < 4; ++i) {
+    const int n = el.nodes[i];
+    if (n != face.nodes[0] && n != face.nodes[1] && n != face.nodes[2]) apex = n;
+  }
+  const double distance = DistanceToPlane(face.normal, mesh.nodes[face.nodes[0]], mesh.nodes[apex]);
+  el.thickness = static_cast<float>(std::clamp(distance / 2, 0.0001, 0.005));
+}
+
+// Tetrahedron: volume |det(edges)| / 6, area the sum of its faces, projected
+// area of the boundary face that faces the parting normal most, thickness,
+// local frame and the nodes' median-dual shares.
+void TetrahedronGeometry(const MeshModel& mesh, Element& el, const Vec3* p, const Vec3& N,
+                         const float parting_normal[3], MeshPreparation& prep) {
+  const double volume = TetrahedronVolume(mesh.nodes[el.nodes[0]], mesh.nodes[el.nodes[1]], mesh.nodes[el.nodes[2]],
+                                          mesh.nodes[el.nodes[3]]);
+  el.volume = static_cast<float>(volume);
+  double area = 0, best_area = -1, best_dot = -1e300;
+  int largest = -1, facing = -1;
+  for (int f = 0; f < el.facet_count; ++f) {
+    const FaceRecord& face = mesh.faces[el.facets[f]];
+    area += face.area;
+    if (face.partner != -1) continue;
+    if (face.area > best_area) { best_area = face.area; largest = el.facets[f]; }
+    const double d = face.normal[0] * N.x + face.normal[1] * N.y + face.normal[2] * N.z;
+    if (d > best_dot) { best_dot = d; facing = el.facets[f]; }
+  }
+  el.area = static_cast<float>(area);
+  el.projected_area = 0;
+  if (facing >= 0) {
+    const FaceRecord& face = mesh.faces[facing];
+    el.projected_area = static_cast<float>(
+        ProjectedTriangleArea(At(mesh, face.nodes[0]), At(mesh, face.nodes[1]), At(mesh, face.nodes[2]), parting_normal));
+  }
+  TetrahedronThickness(mesh, el, largest);
+  // Local frame of the tetrahedron: its first face in the plane of nodes 1-3.
+  SetLocalCoordinates(mesh, el, p);
+  // Median-dual share of a tetrahedron's node: a quarter of its volume.
+  for (int i = 0; i < 4; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(volume / 4);
+}
+
+// Node-to-element lists in element order (compressed rows); counts[i] is the
+// number of elements node i is a corner of.
+void BuildNodeElementLists(const MeshModel& mesh, const std::vector<int>& counts, MeshPreparation& prep) {
+  const int node_count = static_cast<int>(mesh.nodes.size());
+  prep.element_start.assign(node_count + 1, 0);
+  for (int i = 0; i < node_count; ++i) prep.element_start[i + 1] = prep.element_start[i] + counts[i];
+  prep.element_list.assign(prep.element_start[node_count], 0);
+  std::vector<int> fill(prep.element_start.begin(), prep.element_start.end() - 1);
+  for (int e = 0; e < static_cast<int>(mesh.elements.size()); ++e) {
+    const Element& el = mesh.elements[e];
+    for (int i = 0; i < std::min(el.node_count, 4); ++i) prep.element_list[fill[el.nodes[i]]++] = e;
+  }
+}
+
 }  // namespace
 
 void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], MeshPreparation& prep) {
   const int node_count = static_cast<int>(mesh.nodes.size());
-  const int element_count = static_cast<int>(mesh.elements.size());
   const Vec3 N{parting_normal[0], parting_normal[1], parting_normal[2]};
   const double n_length = Norm(N);
   prep.control_volume.assign(node_count, 0.0f);
   prep.total_area = prep.total_projected_area = prep.element_volume = prep.node_volume = 0;
   std::vector<int> counts(node_count + 1, 0);
-  for (int e = 0; e < element_count; ++e) {
-    Element& el = mesh.elements[e];
-    const auto node = [&](int i) -> const Node& { return mesh.nodes[el.nodes[i]]; };
+  for (Element& el : mesh.elements) {
     Vec3 p[4];
     const int corners = std::min(el.node_count, 4);
     for (int i = 0; i < corners; ++i) {
@@ -64,96 +168,15 @@ void ComputeElementGeometry(MeshModel& mesh, const float parting_normal[3], Mesh
     el.centroid[0] = static_cast<float>(centroid.x);
     el.centroid[1] = static_cast<float>(centroid.y);
     el.centroid[2] = static_cast<float>(centroid.z);
-    if (el.type == kBeam) {
-      // Runner: volume pi D^2 l / 4, lateral area pi D l, half the volume to each end.
-      const double length = PointDistance(node(0), node(1));
-      const double D = el.diameter;
-      el.length = static_cast<float>(length);
-      el.volume = static_cast<float>(kPi * D * D * length / 4);
-      el.area = static_cast<float>(kPi * D * length);
-      el.lateral_area = el.area;
-      el.local[0] = el.length;
-      el.local[1] = 0;
-      el.local[2] = el.length / 2;
-      // Projected area, the shadow of the cylinder on the parting plane: with
-      // c = |dx . N| / (l |N|) the cosine of its angle to the normal, the side
-      // D l sqrt(1 - c^2) and the end discs pi D^2 / 4 c. A runner in the
-      // plane gives D l, a sprue along the normal pi D^2 / 4.
-      const double c = length > 0 && n_length > 0
-                           ? std::min(1.0, std::fabs(Dot(Sub(p[1], p[0]), N)) / (length * n_length))
-                           : 0;
-      el.projected_area = static_cast<float>(c * kPi * D * D / 4 + D * length * std::sqrt(1 - c * c));
-      for (int i = 0; i < 2; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(kPi * D * D * length / 8);
-    } else if (el.type == kTriangle) {
-      const double area = TriangleArea(p[0], p[1], p[2]);
-      el.area = static_cast<float>(area);
-      el.volume = static_cast<float>(area * el.thickness);
-      TriangleNormal(node(0), node(1), node(2), el.normal);
-      if (!SetLocalCoordinates(mesh, el, p)) el.local[0] = el.local[1] = el.local[2] = 0;
-      el.projected_area = static_cast<float>(ProjectedTriangleArea(p[0], p[1], p[2], parting_normal));
-      // Median-dual share of node i: the two small triangles (node i, edge
-      // midpoint, centroid) on its side, times the thickness.
-      for (int i = 0; i < 3; ++i) {
-        const Vec3 a = p[i], next = p[(i + 1) % 3], prev = p[(i + 2) % 3];
-        const Vec3 m1{(a.x + next.x) / 2, (a.y + next.y) / 2, (a.z + next.z) / 2};
-        const Vec3 m2{(a.x + prev.x) / 2, (a.y + prev.y) / 2, (a.z + prev.z) / 2};
-        const double share = TriangleArea(a, m1, centroid) + TriangleArea(a, centroid, m2);
-        prep.control_volume[el.nodes[i]] += static_cast<float>(el.thickness * share);
-      }
-    } else if (el.type == kTetrahedron) {
-      // Volume |det(edges)| / 6, area the sum of the faces.
-      const double volume = TetrahedronVolume(node(0), node(1), node(2), node(3));
-      el.volume = static_cast<float>(volume);
-      double area = 0, best_area = -1, best_dot = -1e300;
-      int largest = -1, facing = -1;
-      for (int f = 0; f < el.facet_count; ++f) {
-        const FaceRecord& face = mesh.faces[el.facets[f]];
-        area += face.area;
-        if (face.partner != -1) continue;
-        if (face.area > best_area) { best_area = face.area; largest = el.facets[f]; }
-        const double d = face.normal[0] * N.x + face.normal[1] * N.y + face.normal[2] * N.z;
-        if (d > best_dot) { best_dot = d; facing = el.facets[f]; }
-      }
-      el.area = static_cast<float>(area);
-      el.projected_area = 0;
-      if (facing >= 0) {
-        const FaceRecord& face = mesh.faces[facing];
-        el.projected_area = static_cast<float>(
-            ProjectedTriangleArea(At(mesh, face.nodes[0]), At(mesh, face.nodes[1]), At(mesh, face.nodes[2]), parting_normal));
-      }
-      // Thickness: half the distance from the largest boundary face's plane to
-      // the opposite node, within [0.0001, 0.005] m; 0.005 m without one.
-      el.thickness = 0.005f;
-      el.boundary_face = largest;
-      if (largest >= 0) {
-        const FaceRecord& face = mesh.faces[largest];
-        int apex = el.nodes[0];
-        for (int i = 0; i < 4; ++i) {
-          const int n = el.nodes[i];
-          if (n != face.nodes[0] && n != face.nodes[1] && n != face.nodes[2]) apex = n;
-        }
-        const double distance = DistanceToPlane(face.normal, mesh.nodes[face.nodes[0]], mesh.nodes[apex]);
-        el.thickness = static_cast<float>(std::clamp(distance / 2, 0.0001, 0.005));
-      }
-      // Local frame of the tetrahedron: its first face in the plane of nodes 1-3.
-      SetLocalCoordinates(mesh, el, p);
-      // Median-dual share of a tetrahedron's node: a quarter of its volume.
-      for (int i = 0; i < 4; ++i) prep.control_volume[el.nodes[i]] += static_cast<float>(volume / 4);
-    }
+    if (el.type == kBeam) RunnerGeometry(mesh, el, p, N, n_length, prep);
+    else if (el.type == kTriangle) TriangleGeometry(mesh, el, p, centroid, parting_normal, prep);
+    else if (el.type == kTetrahedron) TetrahedronGeometry(mesh, el, p, N, parting_normal, prep);
     prep.total_area += el.area;
     prep.total_projected_area += el.projected_area;
     prep.element_volume += el.volume;
   }
   for (float v : prep.control_volume) prep.node_volume += v;
-  // Node-to-element lists in element order (compressed rows).
-  prep.element_start.assign(node_count + 1, 0);
-  for (int i = 0; i < node_count; ++i) prep.element_start[i + 1] = prep.element_start[i] + counts[i];
-  prep.element_list.assign(prep.element_start[node_count], 0);
-  std::vector<int> fill(prep.element_start.begin(), prep.element_start.end() - 1);
-  for (int e = 0; e < element_count; ++e) {
-    const Element& el = mesh.elements[e];
-    for (int i = 0; i < std::min(el.node_count, 4); ++i) prep.element_list[fill[el.nodes[i]]++] = e;
-  }
+  BuildNodeElementLists(mesh, counts, prep);
 }
 
 int AddDualSurfaceConnectors(MeshModel& mesh) {
