@@ -19,5 +19,8 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 cd "$build_dir"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+# -noreset: by default the X server resets when its last client leaves, and a
+# display test that connects during that reset fails to find the display
+# while the tests before and after it pass.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --output-on-failure -j "$(nproc)" --timeout 900
