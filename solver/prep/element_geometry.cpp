@@ -78,8 +78,8 @@ void TriangleGeometry(const MeshModel& mesh, Element& el, const Vec3* p, const V
   // midpoint, centroid) on its side, times the thickness.
   for (int i = 0; i < 3; ++i) {
     const Vec3 a = p[i], next = p[(i + 1) % 3], prev = p[(i + 2) % 3];
-    const Vec3 m1{(a.x + next.x) / 2, (a.y + next.y) / 2, (a.z + next.z) / 2};
-    const Vec3 m2{(a.x + prev.x) / 2, (a.y + prev.y) / 2, (a.z + prev.z) / 2};
+    const Vec3 m1 = 0.5 * (a + next);
+    const Vec3 m2 = 0.5 * (a + prev);
     const double share = TriangleArea(a, m1, centroid) + TriangleArea(a, centroid, m2);
     prep.control_volume[el.nodes[i]] += static_cast<float>(el.thickness * share);
   }

@@ -5,6 +5,7 @@
 
 #include "common/geometry/categories.h"
 #include "common/geometry/element_geometry.h"
+#include "common/geometry/vec3.h"
 #include "solver/matrix/parallel.h"
 #include "solver/thermal/fluidity.h"
 #include "solver/thermal/material_model.h"
@@ -16,14 +17,6 @@ namespace {
 float Limit1(double v) { return static_cast<float>(std::clamp(v, -1.0, 1.0)); }
 
 bool Frozen(float eta) { return std::fabs(eta - kFrozenViscosity) < 1.0f; }
-
-void Difference(const MeshModel& mesh, int from, int to, double d[3]) {
-  const Node& a = mesh.nodes[from];
-  const Node& b = mesh.nodes[to];
-  d[0] = static_cast<double>(b.x) - a.x;
-  d[1] = static_cast<double>(b.y) - a.y;
-  d[2] = static_cast<double>(b.z) - a.z;
-}
 
 bool ElementFilled(const SolverState& state, const Element& element) {
   for (int i = 0; i < element.node_count; ++i) {
@@ -71,11 +64,10 @@ void RunnerKinematics(SolverState& state, const MeshModel& mesh, const Element& 
   double g = 0, across = 0;  // a runner has no gradient across its axis
   ElementPressureGradient(state, element, &g, &across);
   const float u = Limit1(-(S / R) * g);
-  double axis[3];
-  Difference(mesh, element.nodes[0], element.nodes[1], axis);
-  state.velocity_x[e] = static_cast<float>(u * axis[0] / length);
-  state.velocity_y[e] = static_cast<float>(u * axis[1] / length);
-  state.velocity_z[e] = static_cast<float>(u * axis[2] / length);
+  const Vec3 axis = Sub(mesh.nodes[element.nodes[1]], mesh.nodes[element.nodes[0]]);
+  state.velocity_x[e] = static_cast<float>(u * axis.x / length);
+  state.velocity_y[e] = static_cast<float>(u * axis.y / length);
+  state.velocity_z[e] = static_cast<float>(u * axis.z / length);
   for (int k = 0; k <= L; ++k) {
     const double z = state.zeta[k] * R;
     r.px[k] = Frozen(r.eta[k]) ? 0.0f : static_cast<float>(2.0 * S * g * (z * z - R * R) / (R * R * R));
